@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QApplication>
+#include <QWidget>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Tevrinic Quiz"));
+    window.show();
+    return app.exec();
+}
