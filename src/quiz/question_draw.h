@@ -3,7 +3,7 @@
 
 #include "question_entry.h"
 
-#include <QtTypes>
+#include <QtGlobal>
 #include <vector>
 
 class RandomSource;

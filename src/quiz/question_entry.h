@@ -8,7 +8,12 @@
 // number of the right answer kept as the text "1".."4", exactly as the bank stores it.
 struct QuestionEntry
 {
-    enum Position { QuestionText = 0, FirstAnswer = 1, RightAnswerDigit = 5 };
+    enum Position
+    {
+        QuestionText = 0,
+        FirstAnswer = 1,
+        RightAnswerDigit = 5
+    };
     static constexpr int Size = 6;
 
     std::array<QString, Size> texts;

@@ -41,4 +41,3 @@ void LoadQuestions()
 }
 
 } // namespace Questions
-

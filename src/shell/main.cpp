@@ -1,12 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "screen_flow.h"
+#include "shell_services.h"
+#include "ui_fonts.h"
+
 #include <QApplication>
-#include <QWidget>
+#include <QIcon>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Tevrinic Quiz"));
-    window.show();
+    QApplication::setApplicationName(QStringLiteral("TevrinQuiz"));
+    QApplication::setDesktopFileName(QStringLiteral("tevrinquiz"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/tevrinquiz.ico")));
+    UiFonts::InstallTahoma();
+
+    DesktopServices services;
+    ScreenFlow flow(services);
+    flow.ShowWelcome();
     return app.exec();
 }

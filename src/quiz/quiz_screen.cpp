@@ -1,0 +1,256 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "quiz_screen.h"
+
+#include "answer_button.h"
+#include "quiz_session.h"
+#include "random_source.h"
+#include "report/results_store.h"
+#include "shell/picture_box.h"
+#include "shell/screen_flow.h"
+#include "shell/shell_services.h"
+#include "shell/twips.h"
+#include "shell/ui_fonts.h"
+
+#include <QButtonGroup>
+#include <QFile>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+const QColor Black(0, 0, 0);
+const QColor Green(0, 128, 0);
+const QColor Red(255, 0, 0);
+
+const QString NextCaption = QStringLiteral("Next");
+const QString ResultCaption = QStringLiteral("Result");
+
+} // namespace
+
+QuizScreen::QuizScreen(ScreenFlow& flow, ShellServices& services) : m_flow(flow), m_services(services)
+{
+    setObjectName(QStringLiteral("Quiz"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Tevrinic Quiz "));
+    setFont(UiFonts::Tahoma());
+    setGeometry(QRect(Twips::Point(2370, 1785), Twips::Rect(0, 0, 7245, 3975).size()));
+    setFixedSize(size());
+    buildControls();
+}
+
+QuizScreen::~QuizScreen() = default;
+
+QLabel* QuizScreen::makeLabel(const char* name, const QString& text, int left, int top, const QColor& colour)
+{
+    auto* label = new QLabel(text, this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFont(UiFonts::Tahoma(true));
+    label->move(Twips::Point(left, top));
+    if (colour.isValid()) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        label->setPalette(palette);
+    }
+    label->adjustSize();
+    return label;
+}
+
+void QuizScreen::buildControls()
+{
+    const QFont bold = UiFonts::Tahoma(true);
+
+    Label2 = makeLabel("Label2", QStringLiteral("Question :"), 75, 105, QColor(0, 0, 128));
+
+    m_answers = new QButtonGroup(this);
+    m_answers->setExclusive(true);
+    const int answerTops[] = {1230, 1750, 2270, 2790};
+    for (int i = 0; i < 4; ++i) {
+        auto* option = new AnswerButton(this);
+        option->setObjectName(QStringLiteral("Option1_%1").arg(i));
+        option->setFont(bold);
+        option->setGeometry(Twips::Rect(120, answerTops[i], 7020, 405));
+        option->setTextColour(Black);
+        m_answers->addButton(option, i);
+        Option1[static_cast<std::size_t>(i)] = option;
+    }
+    connect(m_answers, &QButtonGroup::idClicked, this, &QuizScreen::Option1_Click);
+
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Frame1->setGeometry(Twips::Rect(-90, 3285, 7455, 45));
+
+    Label3 = makeLabel("Label3", QStringLiteral("1/10"), 1035, 105, QColor());
+
+    Frame2 = new QFrame(this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Frame2->setGeometry(Twips::Rect(-45, 360, 7410, 795));
+
+    Question = new QLabel(Frame2);
+    Question->setObjectName(QStringLiteral("Question"));
+    Question->setFont(bold);
+    Question->setTextFormat(Qt::PlainText);
+    Question->setWordWrap(true);
+    Question->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Question->setAutoFillBackground(true);
+    Question->setGeometry(Twips::Rect(255, 165, 6810, 510));
+
+    Label4 = makeLabel("Label4", QStringLiteral("Correct Ans :"), 2625, 105, Green);
+    Label5 = makeLabel("Label5", QStringLiteral("Incorrect Ans :"), 4875, 105, QColor(192, 0, 0));
+    Label6 = makeLabel("Label6", QStringLiteral("0"), 3780, 120, QColor());
+    Label7 = makeLabel("Label7", QStringLiteral("0"), 6210, 120, QColor());
+    showCount(Label6, 0, QStringLiteral("Correct answers"));
+    showCount(Label7, 0, QStringLiteral("Incorrect answers"));
+
+    Picture3 = new PictureBox(this);
+    Picture3->setObjectName(QStringLiteral("Picture3"));
+    Picture3->setGeometry(Twips::Rect(0, 3360, 3900, 585));
+    Picture3->setPicture(LoadAssetPicture(QStringLiteral("logo.gif"), devicePixelRatioF()));
+    Picture3->setAccessibleName(QStringLiteral("Tevrinic Quiz logo"));
+
+    Nextbtn = new QPushButton(NextCaption, this);
+    Nextbtn->setObjectName(QStringLiteral("Nextbtn"));
+    Nextbtn->setGeometry(Twips::Rect(5760, 3510, 1350, 330));
+    Nextbtn->setAutoDefault(false);
+    connect(Nextbtn, &QPushButton::clicked, this, &QuizScreen::Nextbtn_Click);
+
+    home = new QPushButton(QStringLiteral("Home"), this);
+    home->setObjectName(QStringLiteral("home"));
+    home->setGeometry(Twips::Rect(4395, 3510, 1350, 330));
+    home->setAutoDefault(false);
+    connect(home, &QPushButton::clicked, this, &QuizScreen::home_Click);
+
+    // Focus order: the four answers, the logo, Next, Home.
+    for (std::size_t i = 0; i + 1 < Option1.size(); ++i)
+        setTabOrder(Option1[i], Option1[i + 1]);
+    setTabOrder(Option1[3], Picture3);
+    setTabOrder(Picture3, Nextbtn);
+    setTabOrder(Nextbtn, home);
+}
+
+void QuizScreen::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_session) {
+        Form_Load();
+        Option1[0]->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void QuizScreen::Form_Load()
+{
+    m_random = m_services.makeRandomSource();
+    m_session = std::make_unique<QuizSession>(TotQues, *m_random);
+    m_session->Form_Load();
+    ShowQuestion();
+}
+
+void QuizScreen::ShowQuestion()
+{
+    const QuestionEntry& entry = m_session->CurrentEntry();
+    Question->setText(entry.question());
+    Question->setAccessibleName(entry.question());
+    for (int i = 0; i < 4; ++i)
+        Option1[static_cast<std::size_t>(i)]->setAnswerText(entry.answer(i));
+    ResetOptions(false);
+    Label3->setText(m_session->progressText());
+    Label3->adjustSize();
+    Label3->setAccessibleName(QStringLiteral("Question %1 of %2").arg(m_session->Taken()).arg(TotQues));
+}
+
+void QuizScreen::ResetOptions(bool value)
+{
+    // An exclusive group keeps one answer selected; lift that while clearing them all.
+    m_answers->setExclusive(false);
+    for (AnswerButton* option : Option1) {
+        option->setTextColour(Black);
+        option->setChecked(value);
+        option->setAccessibleDescription(QString());
+    }
+    m_answers->setExclusive(true);
+}
+
+void QuizScreen::showCount(QLabel* label, qint16 count, const QString& spokenName)
+{
+    label->setText(QString::number(count));
+    label->adjustSize();
+    label->setAccessibleName(spokenName + QStringLiteral(": ") + QString::number(count));
+}
+
+void QuizScreen::Option1_Click(int Index)
+{
+    if (!m_session || Index < 0 || Index > 3)
+        return;
+    const QuizSession::Choice choice = m_session->Option1_Click(Index);
+    if (!choice.scored)
+        return;
+
+    AnswerButton* chosen = Option1[static_cast<std::size_t>(Index)];
+    AnswerButton* right = Option1[static_cast<std::size_t>(choice.rightIndex)];
+    if (choice.right) {
+        chosen->setTextColour(Green);
+        chosen->setAccessibleDescription(QStringLiteral("Your answer: right"));
+        showCount(Label6, m_session->RightCount, QStringLiteral("Correct answers"));
+    } else {
+        chosen->setTextColour(Red);
+        right->setTextColour(Green);
+        chosen->setAccessibleDescription(QStringLiteral("Your answer: wrong"));
+        right->setAccessibleDescription(QStringLiteral("The right answer"));
+        showCount(Label7, m_session->WrongCount, QStringLiteral("Incorrect answers"));
+    }
+    const QuestionEntry& entry = m_session->CurrentEntry();
+    m_report.AddAnswerRow(entry.question(), entry.answer(choice.rightIndex), entry.answer(Index), choice.right);
+    Nextbtn->setEnabled(true);
+}
+
+void QuizScreen::Nextbtn_Click()
+{
+    if (!m_session)
+        return;
+    if (Nextbtn->text() == NextCaption) {
+        m_session->NextQuestion();
+        ShowQuestion();
+        Nextbtn->setEnabled(false);
+        if (m_session->onLastQuestion())
+            Nextbtn->setText(ResultCaption);
+        return;
+    }
+
+    if (m_logo.isEmpty()) {
+        QFile logo(QStringLiteral(":/assets/logo.gif"));
+        if (logo.open(QIODevice::ReadOnly))
+            m_logo = logo.readAll();
+    }
+    const WriteOutcome outcome =
+        m_report.WriteResultsPage(Label6->text(), Label7->text(), TotQues, m_logo, m_services.resultsStore());
+    if (outcome.ok)
+        m_services.openPage(outcome.pagePath);
+    else
+        m_services.showMessage(this, windowTitle().trimmed(), outcome.message());
+}
+
+void QuizScreen::home_Click()
+{
+    if (m_services.askYesNo(this, QStringLiteral("Confirm"),
+                            QStringLiteral("Do you really want to quit current session")))
+        m_flow.ReturnHome();
+}
+
+void QuizScreen::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key >= Qt::Key_1 && key <= Qt::Key_4 && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        Option1[static_cast<std::size_t>(key - Qt::Key_1)]->click();
+        return;
+    }
+    // Return on an answer moves on, once Next can be pressed.
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && Nextbtn->isEnabled() &&
+        qobject_cast<AnswerButton*>(focusWidget())) {
+        Nextbtn->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

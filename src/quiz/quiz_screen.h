@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "report/results_report.h"
+
+#include <QByteArray>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class AnswerButton;
+class PictureBox;
+class QButtonGroup;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QuizSession;
+class RandomSource;
+class ScreenFlow;
+class ShellServices;
+
+// The quiz screen: one question at a time with its four answers, the counters and the
+// progress, Next (Result after the last question) and Home. One instance runs one quiz.
+class QuizScreen : public QWidget
+{
+    Q_OBJECT
+
+public:
+    QuizScreen(ScreenFlow& flow, ShellServices& services);
+    ~QuizScreen() override;
+
+    // The number of questions chosen on the welcome screen; written before the screen is shown.
+    qint16 TotQues = 0;
+
+    void Option1_Click(int Index);
+    void Nextbtn_Click();
+    void home_Click();
+
+    const QuizSession* session() const { return m_session.get(); }
+    const ResultsReport& report() const { return m_report; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildControls();
+    QLabel* makeLabel(const char* name, const QString& text, int left, int top, const QColor& colour);
+    void Form_Load();
+    void ShowQuestion();
+    void ResetOptions(bool value);
+    void showCount(QLabel* label, qint16 count, const QString& spokenName);
+
+    ScreenFlow& m_flow;
+    ShellServices& m_services;
+    std::unique_ptr<RandomSource> m_random;
+    std::unique_ptr<QuizSession> m_session;
+    ResultsReport m_report;
+    QByteArray m_logo;
+
+    QLabel* Label2 = nullptr;
+    std::array<AnswerButton*, 4> Option1{};
+    QButtonGroup* m_answers = nullptr;
+    QFrame* Frame1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QFrame* Frame2 = nullptr;
+    QLabel* Question = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    PictureBox* Picture3 = nullptr;
+    QPushButton* Nextbtn = nullptr;
+    QPushButton* home = nullptr;
+};

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "screen_flow.h"
+
+#include "quiz/quiz_screen.h"
+#include "welcome_screen.h"
+
+ScreenFlow::~ScreenFlow()
+{
+    delete Welcome;
+    delete Quiz;
+}
+
+void ScreenFlow::ShowWelcome()
+{
+    if (!Welcome)
+        Welcome = new WelcomeScreen(*this, m_services);
+    Welcome->show();
+}
+
+void ScreenFlow::StartQuiz(qint16 totQues)
+{
+    if (!Quiz)
+        Quiz = new QuizScreen(*this, m_services);
+    // The quiz screen shows the count from its first question on, so it is written first.
+    Quiz->TotQues = totQues;
+    Quiz->show();
+    if (Welcome)
+        Welcome->close(); // deletes itself, which empties the reference
+}
+
+void ScreenFlow::ReturnHome()
+{
+    ShowWelcome();
+    if (Quiz)
+        Quiz->close();
+}

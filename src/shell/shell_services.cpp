@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell_services.h"
+
+#include "quiz/random_source.h"
+#include "report/page_opener.h"
+#include "report/results_store.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+void DesktopServices::showMessage(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+bool DesktopServices::askYesNo(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void DesktopServices::openPage(const QString& pagePath)
+{
+    static const PageOpener opener = desktopPageOpener();
+    opener(pagePath);
+}
+
+ResultsStore DesktopServices::resultsStore() const
+{
+    return ResultsStore::forApplication();
+}
+
+std::unique_ptr<RandomSource> DesktopServices::makeRandomSource()
+{
+    return std::make_unique<ClockMixedRandom>();
+}
+
+void DesktopServices::exitProgram()
+{
+    QCoreApplication::exit(0);
+}
