@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "report/page_opener.h"
+
+#include "report/results_store.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
+
+PageOpener desktopPageOpener()
+{
+    return [](const QString& pagePath) {
+        // A bare name means the current folder; the desktop wants the full path.
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(pagePath).absoluteFilePath()));
+    };
+}
+
+void openPreviousResults(const ResultsStore& store, const PageOpener& open)
+{
+    if (const QString page = store.previousPage(); !page.isEmpty())
+        open(page);
+}
