@@ -7,9 +7,9 @@
 #include "report/results_store.h"
 #include "shell/picture_box.h"
 #include "shell/screen_flow.h"
+#include "shell/screen_fonts.h"
 #include "shell/shell_services.h"
 #include "shell/twips.h"
-#include "shell/ui_fonts.h"
 
 #include <QButtonGroup>
 #include <QFile>
@@ -34,7 +34,7 @@ QuizScreen::QuizScreen(ScreenFlow& flow, ShellServices& services) : m_flow(flow)
     setObjectName(QStringLiteral("Quiz"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tevrinic Quiz "));
-    setFont(UiFonts::Tahoma());
+    setFont(ScreenFonts::Tahoma());
     setGeometry(QRect(Twips::Point(2370, 1785), Twips::Rect(0, 0, 7245, 3975).size()));
     setFixedSize(size());
     buildControls();
@@ -46,7 +46,7 @@ QLabel* QuizScreen::makeLabel(const char* name, const QString& text, int left, i
 {
     auto* label = new QLabel(text, this);
     label->setObjectName(QString::fromLatin1(name));
-    label->setFont(UiFonts::Tahoma(true));
+    label->setFont(ScreenFonts::Tahoma(true));
     label->move(Twips::Point(left, top));
     if (colour.isValid()) {
         QPalette palette = label->palette();
@@ -59,7 +59,7 @@ QLabel* QuizScreen::makeLabel(const char* name, const QString& text, int left, i
 
 void QuizScreen::buildControls()
 {
-    const QFont bold = UiFonts::Tahoma(true);
+    const QFont bold = ScreenFonts::Tahoma(true);
 
     Label2 = makeLabel("Label2", QStringLiteral("Question :"), 75, 105, QColor(0, 0, 128));
 

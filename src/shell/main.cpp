@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "screen_flow.h"
+#include "screen_fonts.h"
 #include "shell_services.h"
-#include "ui_fonts.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("TevrinQuiz"));
     QApplication::setDesktopFileName(QStringLiteral("tevrinquiz"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/tevrinquiz.ico")));
-    UiFonts::InstallTahoma();
+    ScreenFonts::InstallTahoma();
 
     DesktopServices services;
     ScreenFlow flow(services);

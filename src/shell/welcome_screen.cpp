@@ -7,9 +7,9 @@
 #include "picture_box.h"
 #include "report/results_store.h"
 #include "screen_flow.h"
+#include "screen_fonts.h"
 #include "shell_services.h"
 #include "twips.h"
-#include "ui_fonts.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -47,7 +47,7 @@ WelcomeScreen::WelcomeScreen(ScreenFlow& flow, ShellServices& services) : m_flow
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tevrinic Quiz"));
     setWindowIcon(QIcon(QStringLiteral(":/assets/tevrinquiz.ico")));
-    setFont(UiFonts::Tahoma());
+    setFont(ScreenFonts::Tahoma());
     setGeometry(QRect(Twips::Point(2415, 1260), Twips::Rect(0, 0, 7170, 3990).size()));
     setFixedSize(size());
     buildControls();

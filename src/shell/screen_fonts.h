@@ -6,7 +6,7 @@
 
 // The screens' lettering: Tahoma 8.25 pt. Where the system has no Tahoma, the metric-compatible
 // Tahoma from Wine's fonts is used when installed, and the closest sans-serif otherwise.
-namespace UiFonts {
+namespace ScreenFonts {
 
 // Makes "Tahoma" resolve to the best font available; call once before the first screen.
 void InstallTahoma();
@@ -16,4 +16,4 @@ QFont Tahoma(bool bold = false);
 // The family that "Tahoma" actually resolves to (for the tests and the about box).
 QString ResolvedTahomaFamily();
 
-} // namespace UiFonts
+} // namespace ScreenFonts

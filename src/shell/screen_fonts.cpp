@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui_fonts.h"
+#include "screen_fonts.h"
 
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QStringList>
 
-namespace UiFonts {
+namespace ScreenFonts {
 
 namespace {
 
@@ -51,4 +51,4 @@ QString ResolvedTahomaFamily()
     return QFontInfo(Tahoma()).family();
 }
 
-} // namespace UiFonts
+} // namespace ScreenFonts
