@@ -10,12 +10,14 @@ WriteResult writeFileSafely(const QString& path, const QByteArray& bytes, const 
         return {false, file.errorString()};
     const qint64 written = write ? write(file, bytes) : file.write(bytes);
     if (written != bytes.size()) {
-        QString reason = file.errorString();
-        if (file.error() == QFileDevice::NoError)
-            reason =
-                QStringLiteral("Only %1 of %2 bytes could be written").arg(qMax<qint64>(written, 0)).arg(bytes.size());
+        const QString reason = file.error() != QFileDevice::NoError
+                                   ? file.errorString()
+                                   : QStringLiteral("Only %1 of %2 bytes could be written")
+                                         .arg(qMax<qint64>(written, 0))
+                                         .arg(bytes.size());
+        // Cancelled, the commit throws the temporary file away and leaves the earlier file as it was.
         file.cancelWriting();
-        file.commit(); // throws the temporary file away; the earlier file stays
+        file.commit();
         return {false, reason};
     }
     // Only the rename tells whether the file really is there, whole.
