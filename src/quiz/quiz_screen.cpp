@@ -5,6 +5,7 @@
 #include "quiz_session.h"
 #include "random_source.h"
 #include "report/results_store.h"
+#include "shell/fixed_window.h"
 #include "shell/picture_box.h"
 #include "shell/screen_flow.h"
 #include "shell/screen_fonts.h"
@@ -35,8 +36,7 @@ QuizScreen::QuizScreen(ScreenFlow& flow, ShellServices& services) : m_flow(flow)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tevrinic Quiz "));
     setFont(ScreenFonts::Tahoma());
-    setGeometry(QRect(Twips::Point(2370, 1785), Twips::Rect(0, 0, 7245, 3975).size()));
-    setFixedSize(size());
+    MakeFixedWindow(this, QRect(Twips::Point(2370, 1785), Twips::Rect(0, 0, 7245, 3975).size()));
     buildControls();
 }
 

@@ -4,6 +4,7 @@
 #include "build_config.h"
 #include "caption_label.h"
 #include "count_check.h"
+#include "fixed_window.h"
 #include "picture_box.h"
 #include "report/results_store.h"
 #include "screen_flow.h"
@@ -48,8 +49,7 @@ WelcomeScreen::WelcomeScreen(ScreenFlow& flow, ShellServices& services) : m_flow
     setWindowTitle(QStringLiteral("Tevrinic Quiz"));
     setWindowIcon(QIcon(QStringLiteral(":/assets/tevrinquiz.ico")));
     setFont(ScreenFonts::Tahoma());
-    setGeometry(QRect(Twips::Point(2415, 1260), Twips::Rect(0, 0, 7170, 3990).size()));
-    setFixedSize(size());
+    MakeFixedWindow(this, QRect(Twips::Point(2415, 1260), Twips::Rect(0, 0, 7170, 3990).size()));
     buildControls();
     connect(qApp, &QApplication::focusChanged, this, &WelcomeScreen::onFocusChanged);
 }
