@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 
 namespace ScreenDriver {
@@ -94,6 +96,16 @@ inline QString accessibleText(QWidget* widget, QAccessible::Text which)
 inline QString answerShown(const QuizScreen* quiz, int index)
 {
     return option(quiz, index)->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
+}
+
+// A click on the answer's round mark: a radio button takes clicks on its mark and its text only.
+inline void clickAnswer(const QuizScreen* quiz, int index)
+{
+    AnswerButton* answer = option(quiz, index);
+    QStyleOptionButton look;
+    look.initFrom(answer);
+    const QRect mark = answer->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &look, answer);
+    QTest::mouseClick(answer, Qt::LeftButton, Qt::NoModifier, mark.center());
 }
 
 inline QString questionShown(const QuizScreen* quiz)
