@@ -11,7 +11,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TevrinQuiz"));
     QApplication::setDesktopFileName(QStringLiteral("tevrinquiz"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/tevrinquiz.ico")));
+    QIcon icon(QStringLiteral(":/assets/tevrinquiz.ico"));
+    for (int size : {16, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/assets/icons/hicolor/%1x%1/apps/tevrinquiz.png").arg(size));
+    QApplication::setWindowIcon(icon);
     ScreenFonts::InstallTahoma();
 
     DesktopServices services;
