@@ -16,7 +16,12 @@ std::uint64_t mix(std::uint64_t z)
 
 } // namespace
 
-ClockMixedRandom::ClockMixedRandom()
+std::uint64_t ClockMixedRandom::HighResolutionTicks()
+{
+    return static_cast<std::uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+}
+
+ClockMixedRandom::ClockMixedRandom(Clock clock) : m_clock(clock)
 {
     std::random_device entropy;
     m_state = (std::uint64_t(entropy()) << 32) ^ entropy();
@@ -24,8 +29,7 @@ ClockMixedRandom::ClockMixedRandom()
 
 void ClockMixedRandom::Reseed()
 {
-    const auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-    m_state ^= mix(static_cast<std::uint64_t>(ticks));
+    m_state ^= mix(m_clock());
 }
 
 std::uint64_t ClockMixedRandom::next64()

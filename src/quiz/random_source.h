@@ -20,12 +20,17 @@ public:
 class ClockMixedRandom final : public RandomSource
 {
 public:
-    ClockMixedRandom();
+    // Ticks of a high-resolution clock; tests pass one that stands still.
+    using Clock = std::uint64_t (*)();
+    static std::uint64_t HighResolutionTicks();
+
+    explicit ClockMixedRandom(Clock clock = HighResolutionTicks);
     void Reseed() override;
     float NextValue() override;
 
 private:
     std::uint64_t next64();
 
+    Clock m_clock;
     std::uint64_t m_state = 0;
 };

@@ -49,6 +49,7 @@ private Q_SLOTS:
     void currentEntryIsACopy();
 
     void clockSourceDrawsEveryIndexOnce();
+    void clockSourceKeepsMovingWhenReseeded_data();
     void clockSourceKeepsMovingWhenReseeded();
 };
 
@@ -209,10 +210,20 @@ void QuestionDrawTest::clockSourceDrawsEveryIndexOnce()
     QCOMPARE(Questions::QuesBank, bankBefore);
 }
 
-// Re-seeds follow each other faster than the clock ticks; the values must still move on.
+// Re-seeds follow each other faster than the clock ticks; the values must still move on,
+// even with a clock that stands still.
+void QuestionDrawTest::clockSourceKeepsMovingWhenReseeded_data()
+{
+    QTest::addColumn<bool>("clockStandsStill");
+    QTest::newRow("real clock") << false;
+    QTest::newRow("clock standing still") << true;
+}
+
 void QuestionDrawTest::clockSourceKeepsMovingWhenReseeded()
 {
-    ClockMixedRandom random;
+    QFETCH(bool, clockStandsStill);
+    ClockMixedRandom random(clockStandsStill ? [] { return std::uint64_t(42); }
+                                             : ClockMixedRandom::HighResolutionTicks);
     QSet<float> distinct;
     for (int i = 0; i < 1000; ++i) {
         random.Reseed();
