@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/page_opener.h"
 
-#include "report/results_store.h"
-
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QUrl>
@@ -13,10 +11,4 @@ PageOpener desktopPageOpener()
         // A bare name means the current folder; the desktop wants the full path.
         QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(pagePath).absoluteFilePath()));
     };
-}
-
-void openPreviousResults(const ResultsStore& store, const PageOpener& open)
-{
-    if (const QString page = store.previousPage(); !page.isEmpty())
-        open(page);
 }

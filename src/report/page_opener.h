@@ -6,12 +6,7 @@
 
 #include <functional>
 
-class ResultsStore;
-
 // Asks for the page to be opened and returns at once; whether the desktop managed is not looked at.
 using PageOpener = std::function<void(const QString& pagePath)>;
 
 PageOpener desktopPageOpener();
-
-// Opens the page of the last quiz, if there is one; with none nothing visible happens.
-void openPreviousResults(const ResultsStore& store, const PageOpener& open);

@@ -18,14 +18,6 @@ using namespace ReportTest;
 
 namespace {
 
-struct Answer
-{
-    QString question;
-    QString rightAnswer;
-    QString chosenAnswer;
-    bool isRight = false;
-};
-
 const QList<Answer> Answers = {
     {QStringLiteral("Finish the verse: In the beginning\u2026"), "God created  the heaven", "God created  the heaven",
      true},

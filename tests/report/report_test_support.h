@@ -8,6 +8,14 @@
 
 namespace ReportTest {
 
+struct Answer
+{
+    QString question;
+    QString rightAnswer;
+    QString chosenAnswer;
+    bool isRight = false;
+};
+
 // The contact addresses the expected pages were written with.
 inline const QString Email = QStringLiteral("quiz@example.org");
 inline const QString Web = QStringLiteral("https://www.example.org");

@@ -10,13 +10,6 @@
 
 using namespace ReportTest;
 
-struct Answer
-{
-    QString question;
-    QString rightAnswer;
-    QString chosenAnswer;
-    bool isRight = false;
-};
 using Answers = QList<Answer>;
 Q_DECLARE_METATYPE(Answers)
 
@@ -145,29 +138,6 @@ private Q_SLOTS:
         const QByteArray want = readFile(expectedPath("mixed.htm"));
         QVERIFY2(page == want, firstDifference(page, want).constData());
         QCOMPARE(readFile(m_program + "/logo.f"), TinyGif);
-    }
-
-    void webAddressShownWithoutScheme_data()
-    {
-        QTest::addColumn<QString>("web");
-        QTest::addColumn<QString>("shown");
-
-        QTest::newRow("https") << "https://www.example.org"
-                               << "www.example.org";
-        QTest::newRow("http with a path") << "http://example.org/quiz"
-                                          << "example.org/quiz";
-        QTest::newRow("no scheme") << "www.example.org"
-                                   << "www.example.org";
-    }
-
-    void webAddressShownWithoutScheme()
-    {
-        QFETCH(QString, web);
-        QFETCH(QString, shown);
-
-        const QString head = ResultsReport(Email, web).headText();
-        QVERIFY2(head.contains("<a href=\"" + web + "\">\r\n"), qPrintable(head));
-        QVERIFY2(head.contains("<font color=\"#996633\">" + shown + "</font></a></font></b>\r\n"), qPrintable(head));
     }
 
 private:
