@@ -145,13 +145,13 @@ private Q_SLOTS:
         QTest::addColumn<FileWriter>("writer");
         QTest::addColumn<QString>("reason");
 
+        const FileWriter diskFull = [](const QString&, const QByteArray&) {
+            return WriteResult{false, QStringLiteral("No space left on device")};
+        };
         QTest::newRow("both folders lie under a plain file") << "plain/program"
                                                              << "plain/TevrinQuiz" << safeFileWriter() << QString();
         QTest::newRow("disk full") << "program"
-                                   << "data/TevrinQuiz" << FileWriter([](const QString&, const QByteArray&) {
-                                          return WriteResult{false, QStringLiteral("No space left on device")};
-                                      })
-                                   << "No space left on device";
+                                   << "data/TevrinQuiz" << diskFull << "No space left on device";
     }
 
     void nothingWritableGivesMessage()
