@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QList>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QQueue>
 #include <QTimer>
 
