@@ -74,6 +74,7 @@ private Q_SLOTS:
     void resultAfterTheLastQuestion_data();
     void resultAfterTheLastQuestion();
     void resultTwiceWritesTheSamePage();
+    void resultThatCannotBeWrittenIsTold();
 
     void accessibleNamesAndDescriptions_data();
     void accessibleNamesAndDescriptions();
@@ -148,6 +149,7 @@ void QuizScreenTest::windowAsDesigned()
     QVERIFY(startQuiz(30));
     QCOMPARE(m_quiz->windowTitle(), u"Tevrinic Quiz "_qs);
     QCOMPARE(m_quiz->size(), QSize(483, 265));
+    QCOMPARE(m_quiz->geometry().topLeft(), QPoint(158, 119));
     QCOMPARE(QApplication::focusWidget(), option(m_quiz, 0));
     QCOMPARE(label("Label2")->text(), u"Question :"_qs);
     QCOMPARE(label("Label4")->text(), u"Correct Ans :"_qs);
@@ -605,6 +607,34 @@ void QuizScreenTest::resultTwiceWritesTheSamePage()
     QVERIFY(services.messages.isEmpty());
     QCOMPARE(nextButton()->text(), u"Result"_qs);
     QVERIFY(m_quiz->isVisible());
+}
+
+void QuizScreenTest::resultThatCannotBeWrittenIsTold()
+{
+    // Both folders lie under a plain file, so that no folder can be made there, not even by root.
+    const QString blocker = m_rig->programDir.filePath(u"blocker"_qs);
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    m_rig->services.useFolders(blocker + u"/program"_qs, blocker + u"/player"_qs);
+
+    QVERIFY(startQuiz(2));
+    clickAnswer(m_quiz, 0);
+    click(nextButton());
+    clickAnswer(m_quiz, 1);
+    click(nextButton());
+
+    const FakeServices& services = m_rig->services;
+    QVERIFY(services.openedPages.isEmpty());
+    QCOMPARE(services.messages.size(), 1);
+    QCOMPARE(services.messages[0].parent.data(), m_quiz.data());
+    QVERIFY(!services.messages[0].text.isEmpty());
+    // The quiz stays, and the player may try again.
+    QVERIFY(m_quiz->isVisible());
+    QVERIFY(nextButton()->isEnabled());
+    click(nextButton());
+    QCOMPARE(services.messages.size(), 2);
+    QCOMPARE(m_rig->writtenFiles(), QStringList{u"blocker"_qs});
 }
 
 void QuizScreenTest::accessibleNamesAndDescriptions_data()

@@ -18,6 +18,7 @@ enum class Move
 {
     Tab,
     BannerClick,
+    BannerCaptionClick,
     StartClick,
     LabelClick,
     ReturnKey,
@@ -55,6 +56,7 @@ private Q_SLOTS:
     void windowAsDesigned();
     void layout_data();
     void layout();
+    void textsShowWhole();
     void focusOrder();
     void accessibleNames();
 
@@ -64,6 +66,7 @@ private Q_SLOTS:
     void startChecksTheCountWhereverTheFocusIs_data();
     void startChecksTheCountWhereverTheFocusIs();
     void focusLostToAnotherWindowIsNoMove();
+    void closingIsNoMove();
     void countBoxTakesThreeCharacters_data();
     void countBoxTakesThreeCharacters();
 
@@ -109,6 +112,7 @@ void WelcomeScreenTest::windowAsDesigned()
 {
     QCOMPARE(welcome()->windowTitle(), u"Tevrinic Quiz"_qs);
     QCOMPARE(welcome()->size(), QSize(478, 266));
+    QCOMPARE(welcome()->geometry().topLeft(), QPoint(161, 84));
     QCOMPARE(countBox(welcome())->text(), u"30"_qs);
     // The screen opens with the focus on the banner, not in the count box.
     QCOMPARE(QApplication::focusWidget(), named("Picture1"));
@@ -169,6 +173,23 @@ void WelcomeScreenTest::layout()
     }
 }
 
+// The information text shows whole within its two lines, and the count's caption ends before
+// the count box that lies over the banner beside it.
+void WelcomeScreenTest::textsShowWhole()
+{
+    for (const char* name : {"Label1", "Label2"}) {
+        auto* info = qobject_cast<QLabel*>(named(name));
+        QVERIFY(info && info->wordWrap());
+        const QRect room = info->contentsRect();
+        const QRect needed = QFontMetrics(info->font()).boundingRect(room, Qt::TextWordWrap, info->text());
+        QVERIFY2(needed.height() <= room.height() && needed.width() <= room.width(), qPrintable(info->text()));
+    }
+    QVERIFY(caption(welcome(), u"Label2"_qs)
+                .startsWith(u"If you have any questions and doubt in any answers so please email us at "_qs));
+    const QRect label4(named("Label4")->mapTo(welcome(), QPoint(0, 0)), named("Label4")->size());
+    QVERIFY(label4.right() < named("Text1")->geometry().left());
+}
+
 void WelcomeScreenTest::focusOrder()
 {
     const QStringList order = {u"Start"_qs, u"About"_qs, u"Exit"_qs, u"Text1"_qs, u"Picture1"_qs};
@@ -212,6 +233,7 @@ void WelcomeScreenTest::countCheck_data()
     const QList<std::pair<Move, const char*>> moves = {
         {Move::Tab, "Tab"},
         {Move::BannerClick, "click on the banner"},
+        {Move::BannerCaptionClick, "click on the banner's caption"},
         {Move::StartClick, "click on Start"},
         {Move::LabelClick, "click on Start's caption"},
         {Move::ReturnKey, "Return"},
@@ -242,6 +264,9 @@ void WelcomeScreenTest::countCheck()
         break;
     case Move::BannerClick:
         click(named("Picture1"));
+        break;
+    case Move::BannerCaptionClick:
+        click(named("Label4"));
         break;
     case Move::StartClick:
         click(named("Start"));
@@ -374,6 +399,18 @@ void WelcomeScreenTest::focusLostToAnotherWindowIsNoMove()
     pressKey(Qt::Key_Tab);
     QCOMPARE(m_rig->services.messages.size(), 1);
     QCOMPARE(QApplication::focusWidget(), box);
+}
+
+// Closing the window through its frame asks nothing, whatever the box holds.
+void WelcomeScreenTest::closingIsNoMove()
+{
+    const QPointer<WelcomeScreen> screen = welcome();
+    typeCount(screen, u"abc"_qs);
+    QVERIFY(screen->close());
+    QTRY_VERIFY(!screen);
+    QVERIFY(m_rig->services.messages.isEmpty());
+    QVERIFY(!m_rig->flow.Quiz);
+    QVERIFY(m_rig->writtenFiles().isEmpty());
 }
 
 void WelcomeScreenTest::countBoxTakesThreeCharacters_data()

@@ -61,6 +61,13 @@ public:
     // Every quiz started from now on draws from `source`; nullptr goes back to the clock.
     void useRandomSource(RandomSource* source) { m_random = source; }
 
+    // Where results pages go from now on.
+    void useFolders(const QString& programFolder, const QString& userFolder)
+    {
+        m_programFolder = programFolder;
+        m_userFolder = userFolder;
+    }
+
     QString programFolder() const { return m_programFolder; }
     QString userFolder() const { return m_userFolder; }
 
