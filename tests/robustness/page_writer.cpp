@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A child process for the write-fault tests: writes sample results pages through the real
+// results store, under whatever limits, user or signal the parent chose for it.
+//
+//   page_writer write <folder> <generation> <rows> <text length>
+//       one page; prints "ok" or "failed<TAB>message"; exit status 0 or 3
+//   page_writer write-then-lock <folder>
+//       a small page, then the folder made read-only, then a larger page; one line each
+//   page_writer loop <folder> <first generation>
+//       prints "writing", then writes pages of alternating size until it is killed
+#include "sample_page.h"
+
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool report(const WriteOutcome& outcome)
+{
+    if (outcome.ok && !outcome.pagePath.isEmpty()) {
+        std::printf("ok\n");
+    } else {
+        QString message = outcome.message();
+        message.replace(u'\n', QStringLiteral(" | "));
+        std::printf("failed\t%s\n", qUtf8Printable(message));
+    }
+    std::fflush(stdout);
+    return outcome.ok;
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: page_writer write|write-then-lock|loop <folder> ...\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc < 3)
+        return usage();
+    const QString folder = QFile::decodeName(argv[2]);
+    const ResultsStore store(folder, QString());
+
+    if (std::strcmp(argv[1], "write") == 0 && argc == 6)
+        return report(SamplePage::write(std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), store)) ? 0 : 3;
+
+    if (std::strcmp(argv[1], "write-then-lock") == 0) {
+        if (!report(SamplePage::write(1, 2, 10, store)))
+            return 3;
+        if (!QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                               QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther))
+            return 4;
+        return report(SamplePage::write(2, 140, 200, store)) ? 0 : 3;
+    }
+
+    if (std::strcmp(argv[1], "loop") == 0 && argc == 4) {
+        std::printf("writing\n");
+        std::fflush(stdout);
+        for (int generation = std::atoi(argv[3]);; ++generation) {
+            const SamplePage::Shape shape = SamplePage::loopShape(generation);
+            SamplePage::write(generation, shape.rows, shape.textLength, store);
+        }
+    }
+    return usage();
+}
