@@ -86,6 +86,28 @@ inline void typeCount(WelcomeScreen* welcome, const QString& text)
         typeText(text);
 }
 
+// How a control differs from its design: its container, its place at twips / 15, and either its
+// size or, for a caption sized to its text, room for the whole text. Empty when it matches.
+inline QString placementMismatch(const QWidget* screen, const QString& name, const QString& container,
+                                 const QRect& twips, bool sizedToText)
+{
+    const auto px = [](int t) { return qRound(t / 15.0); };
+    const QWidget* widget = control(screen, name);
+    const auto* label = qobject_cast<const QLabel*>(widget);
+    QString found;
+    if (!widget->isVisibleTo(screen))
+        found += QStringLiteral(" hidden;");
+    if (widget->parentWidget()->objectName() != container)
+        found += QStringLiteral(" inside %1;").arg(widget->parentWidget()->objectName());
+    if (widget->pos() != QPoint(px(twips.left()), px(twips.top())))
+        found += QStringLiteral(" at %1,%2;").arg(widget->x()).arg(widget->y());
+    if (sizedToText && (!label || label->width() < label->fontMetrics().horizontalAdvance(label->text())))
+        found += QStringLiteral(" text cut;");
+    if (!sizedToText && widget->size() != QSize(px(twips.width()), px(twips.height())))
+        found += QStringLiteral(" %1 x %2;").arg(widget->width()).arg(widget->height());
+    return found.isEmpty() ? QString() : name + found;
+}
+
 inline QString accessibleText(QWidget* widget, QAccessible::Text which)
 {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
