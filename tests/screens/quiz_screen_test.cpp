@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "screen_driver.h"
 #include "screen_rig.h"
+#include "shell/picture_box.h"
 #include "shell/screen_fonts.h"
 
 #include <QButtonGroup>
@@ -137,6 +138,8 @@ void QuizScreenTest::design()
     QCOMPARE(label("Label4")->text(), u"Correct Ans :"_qs);
     QCOMPARE(label("Label5")->text(), u"Incorrect Ans :"_qs);
     QCOMPARE(button(m_quiz, u"home"_qs)->text(), u"Home"_qs);
+    // The logo's box is exactly the logo's size.
+    QCOMPARE(control<PictureBox>(m_quiz, u"Picture3"_qs)->picture().deviceIndependentSize().toSize(), QSize(260, 39));
 
     // Nothing but the two rules reaches past the client area, and the top line reads left to
     // right without one caption running into the next.

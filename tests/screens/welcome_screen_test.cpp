@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "screen_driver.h"
 #include "screen_rig.h"
+#include "shell/picture_box.h"
 #include "shell/screen_fonts.h"
 
 #include <QClipboard>
@@ -139,6 +140,12 @@ void WelcomeScreenTest::design()
     }
     QVERIFY(named(u"Label4"_qs)->mapTo(welcome(), QPoint(named(u"Label4"_qs)->width(), 0)).x() <=
             named(u"Text1"_qs)->x());
+
+    // The banner and the button faces are drawn from their pictures.
+    QCOMPARE(control<PictureBox>(welcome(), u"Picture1"_qs)->picture().deviceIndependentSize().toSize(),
+             QSize(479, 183));
+    for (const QString& name : {u"Start"_qs, u"About"_qs, u"Exit"_qs})
+        QCOMPARE(control<PictureBox>(welcome(), name)->picture().deviceIndependentSize().toSize(), QSize(101, 21));
 
     // A screen reader names the count box, the banner and each button by the caption drawn on it.
     QVERIFY(!accessibleText(named(u"Text1"_qs), QAccessible::Name).isEmpty());
