@@ -19,4 +19,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The whole width of the answer takes the click, not just the mark and the text.
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 };

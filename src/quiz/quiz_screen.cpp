@@ -213,6 +213,9 @@ void QuizScreen::Nextbtn_Click()
     if (Nextbtn->text() == NextCaption) {
         m_session->NextQuestion();
         ShowQuestion();
+        // Next is about to be disabled; a player who pressed it goes on from the first answer.
+        if (Nextbtn->hasFocus())
+            Option1[0]->setFocus(Qt::OtherFocusReason);
         Nextbtn->setEnabled(false);
         if (m_session->onLastQuestion())
             Nextbtn->setText(ResultCaption);

@@ -184,7 +184,9 @@ bool WelcomeScreen::countAccepted()
 
 bool WelcomeScreen::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool press = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+    // Only the left button clicks; other buttons neither move the focus nor press anything.
+    const bool press = (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
+                       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
     if (press && Text1->hasFocus() && (watched == Picture1 || watched == Start)) {
         if (!countAccepted())
             return true; // refused: the click does not happen
