@@ -5,6 +5,7 @@ colours say, and a stand-in for the desktop's page opener that notes every page 
 import os
 import subprocess
 import tempfile
+import time
 import urllib.parse
 import urllib.request
 
@@ -162,3 +163,49 @@ def region(image, window_origin, area):
     x, y, w, h = area
     ox, oy = window_origin
     return image.crop(ox + x, oy + y, w, h)
+
+
+def centre(area):
+    x, y, w, h = area
+    return x + w // 2, y + h // 2
+
+
+def left_edge(area):
+    """A point on a picture button beside its caption label."""
+    x, y, _, h = area
+    return x + 4, y + h // 2
+
+
+class Screen:
+    """One of the program's windows, seen through screenshots of its client area."""
+
+    def __init__(self, display, window):
+        self.display = display
+        self.window = window
+        x, y, w, h = window.geometry()
+        self.origin = (x, y)
+        self.size = (w, h)
+
+    def grab(self, area=None):
+        image = self.display.screenshot()
+        return region(image, self.origin, area or (0, 0, *self.size))
+
+    def settled(self, area=None):
+        """The area once two screenshots in a row agree: nothing is being redrawn."""
+        last = [self.grab(area)]
+
+        def steady():
+            time.sleep(0.15)
+            now = self.grab(area)
+            same = now == last[0]
+            last[0] = now
+            return now if same else None
+
+        return wait_until(steady, "the screen to settle")
+
+    def wait_for(self, area, predicate, what):
+        return wait_until(lambda: (lambda image: image if predicate(image) else None)(self.grab(area)), what)
+
+    def click(self, point):
+        self.display.click(self.window, *point)
+        self.display.park_pointer()
