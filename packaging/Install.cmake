@@ -49,8 +49,9 @@ if(TEVRIN_BUILD_TESTS)
     # The checkers come from Debian's desktop-file-utils and appstream; without them these tests fail.
     add_test(NAME packaging.desktop_entry COMMAND desktop-file-validate ${_packaging_dir}/tevrinquiz.desktop)
     add_test(NAME packaging.metainfo COMMAND appstreamcli validate --no-net ${_metainfo})
+    string(JOIN " " _icon_sizes ${TEVRIN_ICON_SIZES})
     add_test(NAME packaging.install_tree
-        COMMAND ${_packaging_dir}/check_install_tree.sh ${PROJECT_BINARY_DIR} "${TEVRIN_ICON_SIZES}")
+        COMMAND ${_packaging_dir}/check_install_tree.sh ${PROJECT_BINARY_DIR} "${_icon_sizes}")
     add_test(NAME packaging.deb
         COMMAND ${_packaging_dir}/check_deb.sh ${PROJECT_BINARY_DIR} ${TEVRIN_APP_ID})
     set_tests_properties(packaging.install_tree packaging.deb PROPERTIES TIMEOUT 300)
