@@ -88,10 +88,11 @@ struct ChildRun
     QStringList lines;
 };
 
-ChildRun runWriter(const QStringList& arguments, const std::function<void()>& inChild = {})
+ChildRun runWriter(const QStringList& arguments, const std::function<void()>& inChild = {},
+                   const QString& program = QStringLiteral(PAGE_WRITER))
 {
     QProcess child;
-    child.setProgram(QStringLiteral(PAGE_WRITER));
+    child.setProgram(program);
     child.setArguments(arguments);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     if (inChild)
@@ -220,7 +221,17 @@ void WriteFaultsTest::folderLockedForAnUnprivilegedUser()
         QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     });
     std::function<void()> inChild;
+    QString program = QStringLiteral(PAGE_WRITER);
+    // The build folder may be closed to other users: nobody runs a copy from an open folder.
+    QTemporaryDir programFolder;
+    QVERIFY(programFolder.isValid());
     if (geteuid() == 0) {
+        program = programFolder.filePath(u"page_writer"_qs);
+        QVERIFY(QFile::copy(QStringLiteral(PAGE_WRITER), program));
+        const auto open = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                          QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                          QFileDevice::ExeOther;
+        QVERIFY(QFile::setPermissions(programFolder.path(), open) && QFile::setPermissions(program, open));
         const passwd* nobody = getpwnam("nobody");
         const uid_t uid = nobody ? nobody->pw_uid : 65534;
         const gid_t gid = nobody ? nobody->pw_gid : 65534;
@@ -230,10 +241,9 @@ void WriteFaultsTest::folderLockedForAnUnprivilegedUser()
                 _exit(97);
         };
     }
-    const ChildRun run = runWriter({u"write-then-lock"_qs, folder.path()}, inChild);
+    const ChildRun run = runWriter({u"write-then-lock"_qs, folder.path()}, inChild, program);
     QVERIFY2(run.started, qPrintable(run.startError));
-    if (run.exitCode == 97 || run.exitCode == 127)
-        QSKIP(qPrintable(u"the writer cannot run as an unprivileged user here (%1)"_qs.arg(describe(run))));
+    QVERIFY2(run.exitCode != 97, "the writer could not become an unprivileged user");
     QVERIFY2(run.exitCode == 3 && run.lines.size() == 2, qPrintable(describe(run)));
     QCOMPARE(run.lines[0], u"ok"_qs);
     QVERIFY2(run.lines[1].startsWith(u"failed\t"_qs) && run.lines[1].size() > 7, qPrintable(describe(run)));
