@@ -3,6 +3,7 @@
 colours say, and a stand-in for the desktop's page opener that notes every page it is given."""
 
 import os
+import shutil
 import subprocess
 import tempfile
 import time
@@ -127,6 +128,12 @@ class Program:
         runtime = tempfile.mkdtemp(prefix="tevrin-runtime-")
         env.update(QT_QPA_PLATFORM="xcb", HOME=home, XDG_RUNTIME_DIR=runtime,
                    PATH=opener.folder + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"))
+        if "ASAN_OPTIONS" in env:
+            # Qt's X connection runs through libraries that are not ours (see asan.supp).
+            suppressions = os.path.join(runtime, "asan.supp")
+            shutil.copy(os.path.join(os.path.dirname(os.path.abspath(__file__)), "asan.supp"), suppressions)
+            os.chmod(suppressions, 0o644)
+            env["ASAN_OPTIONS"] += ":suppressions=" + suppressions
         command = [program]
         if user is not None:
             os.chown(runtime, user, user)
@@ -156,6 +163,7 @@ class Program:
             except subprocess.TimeoutExpired:
                 self.proc.kill()
                 self.proc.wait()
+        shutil.rmtree(self.runtime, ignore_errors=True)
 
 
 def region(image, window_origin, area):
