@@ -201,7 +201,7 @@ class Walkthrough:
                 shown = self.answer(screen, index, by_key)
                 answers.append((index, shown))
                 on_answer(index, shown)
-                if number == 1 and shown != 0:
+                if number == 1:
                     # A later click on another answer changes nothing.
                     colours = self.colours(screen)
                     other = next(i for i in range(4) if i not in (index, shown))
@@ -289,7 +289,8 @@ class Walkthrough:
             if not saved and chosen != shown:
                 saved.append(quiz.settled())
 
-        played, result_10 = self.play(quiz, 10, lambda number: ((number * 3) % 4, number % 2 == 0), keep_look)
+        # Odd questions by a click, even ones by a key: each answer position both ways, keys 1 to 4.
+        played, result_10 = self.play(quiz, 10, lambda number: (((number - 1) // 2) % 4, number % 2 == 0), keep_look)
         check(result_10 == result_button, "the button after the tenth question does not read as after the second")
         self.save(saved[0] if saved else quiz.settled(), "quiz.png")
         page = self.result(quiz, 10, played)
