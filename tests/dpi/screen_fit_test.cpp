@@ -215,6 +215,13 @@ void ScreenFitTest::init()
 
 void ScreenFitTest::cleanup()
 {
+    // The screens close as a player closes them, and are gone before the flow is.
+    for (QWidget* screen : {static_cast<QWidget*>(m_flow->Quiz), static_cast<QWidget*>(m_flow->Welcome)}) {
+        if (screen)
+            screen->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!m_flow->Quiz && !m_flow->Welcome);
     m_flow.reset();
     m_services.reset();
 }
