@@ -8,6 +8,10 @@ set(TEVRIN_SCREENSHOT_URL "${TEVRIN_CONTACT_WEB}/docs" CACHE STRING
     "Web folder that holds the screenshots of docs/ (welcome.png, quiz.png, results.png)")
 set(TEVRIN_ICON_SIZES 16 22 24 32 48 64 128 256 512)
 
+# Installing and packaging take what has been built and never build on their own: CPack's
+# install step would otherwise rebuild the whole tree, tests included, from inside a test.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 set(_packaging_dir ${CMAKE_CURRENT_LIST_DIR})
 set(_metainfo ${PROJECT_BINARY_DIR}/packaging/${TEVRIN_APP_ID}.metainfo.xml)
 configure_file(${_packaging_dir}/${TEVRIN_APP_ID}.metainfo.xml.in ${_metainfo} @ONLY)
