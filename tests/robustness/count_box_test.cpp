@@ -8,9 +8,11 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -116,6 +118,7 @@ private Q_SLOTS:
     void oracleAgreesWithTheRulesOfTheBox();
     void everyTextThroughTheStartPicture();
     void everyTextThroughTheCaptionAndTheHandler();
+    void endingWithTheFocusInTheCountBox();
     void cleanupTestCase();
 };
 
@@ -247,6 +250,26 @@ void CountBoxTest::everyTextThroughTheCaptionAndTheHandler()
             return;
         }
     }
+}
+
+// Exit ends the program with the welcome screen on view and a text in the box that Start would
+// refuse: the screen is destroyed while it is active, and nothing of it may run on the way,
+// least of all the count check. (The sanitizer build also checks every call made meanwhile.)
+void CountBoxTest::endingWithTheFocusInTheCountBox()
+{
+    FakeServices services(m_folder.path(), QString());
+    auto flow = std::make_unique<ScreenFlow>(services);
+    flow->ShowWelcome();
+    QPointer<WelcomeScreen> welcome = flow->Welcome;
+    QVERIFY(QTest::qWaitForWindowActive(welcome));
+    auto* box = welcome->findChild<QLineEdit*>(u"Text1"_qs);
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
+    QTest::keyClicks(box, u"999"_qs);
+    QVERIFY(box->hasFocus());
+    flow.reset();
+    QVERIFY(!welcome);
+    QVERIFY2(services.messages.isEmpty(), qPrintable(services.messages.value(0).text));
 }
 
 void CountBoxTest::cleanupTestCase()

@@ -7,7 +7,8 @@
 //   page_writer write-then-lock <folder>
 //       a small page, then the folder made read-only, then a larger page; one line each
 //   page_writer loop <folder> <first generation>
-//       prints "writing", then writes pages of alternating size until it is killed
+//       prints "writing", then writes pages of alternating size until it is killed, and
+//       "wrote <generation>" after each
 #include "sample_page.h"
 
 #include <QDir>
@@ -62,7 +63,10 @@ int main(int argc, char* argv[])
         std::fflush(stdout);
         for (int generation = std::atoi(argv[3]);; ++generation) {
             const SamplePage::Shape shape = SamplePage::loopShape(generation);
-            SamplePage::write(generation, shape.rows, shape.textLength, store);
+            if (SamplePage::write(generation, shape.rows, shape.textLength, store).ok) {
+                std::printf("wrote %d\n", generation);
+                std::fflush(stdout);
+            }
         }
     }
     return usage();
