@@ -57,6 +57,7 @@ if(TEVRIN_BUILD_TESTS)
     add_test(NAME packaging.install_tree
         COMMAND ${_packaging_dir}/check_install_tree.sh ${PROJECT_BINARY_DIR} "${_icon_sizes}")
     add_test(NAME packaging.deb
-        COMMAND ${_packaging_dir}/check_deb.sh ${PROJECT_BINARY_DIR} ${TEVRIN_APP_ID})
+        COMMAND ${_packaging_dir}/check_deb.sh ${PROJECT_BINARY_DIR} ${TEVRIN_APP_ID}
+            ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS})
     set_tests_properties(packaging.install_tree packaging.deb PROPERTIES TIMEOUT 300)
 endif()

@@ -2,11 +2,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package of a build with CPack (into a temporary folder) and checks what apt
 # would see: its dependencies, measured from the program by dpkg-shlibdeps, and its files.
-# Usage: check_deb.sh BUILD_DIR APP_ID
+# Usage: check_deb.sh BUILD_DIR APP_ID QT_PLUGIN_DIR
 set -euo pipefail
 
 build_dir=$1
 app_id=$2
+plugin_dir=$3
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -72,6 +73,49 @@ dpkg-deb -x "$deb" "$work/root"
 if readelf -S "$work/root/usr/bin/TevrinQuiz" | grep -qF '.symtab'; then
     fail "the packaged program is not stripped"
 fi
+
+# apt accepts it: every dependency names a package it knows.
+apt-get install --simulate "$deb" >"$work/apt.log" 2>&1 || {
+    cat "$work/apt.log" >&2
+    fail "apt would not install the package"
+}
+
+# Installing it on a clean system brings every library the program loads: its own, and those of
+# the Qt plugins it needs for the X display and for its JPEG, GIF and ICO pictures.
+closure=$(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks \
+    --no-replaces --no-enhances $depends | grep -v '^ ' | tr -d '<>' | sort -u)
+declare -A needed_by=()
+for file in "$work/root/usr/bin/TevrinQuiz" "$plugin_dir/platforms/libqxcb.so" \
+    "$plugin_dir/imageformats/libqjpeg.so" "$plugin_dir/imageformats/libqgif.so" \
+    "$plugin_dir/imageformats/libqico.so"; do
+    if [ ! -f "$file" ]; then
+        fail "no $file"
+        continue
+    fi
+    [[ "$file" == "$work"/* ]] || needed_by[$file]=$(basename "$file")
+    while read -r library; do
+        needed_by[$library]=$(basename "$file")
+    done < <(ldd "$file" | awk '$2 == "=>" && $3 ~ /^\// {print $3}')
+done
+# One query for all: with /usr merged, dpkg knows a library under /lib or under /usr/lib.
+declare -A owner=()
+candidates=()
+for path in "${!needed_by[@]}"; do
+    candidates+=("$path" "/usr${path#/usr}" "${path#/usr}")
+done
+while IFS= read -r line; do
+    packages=${line%%: /*}
+    path=${line#*: }
+    owner[$path]=${packages%%:*}
+done < <(dpkg -S "${candidates[@]}" 2>/dev/null | grep -v '^diversion')
+for path in "${!needed_by[@]}"; do
+    package=${owner[$path]:-${owner[/usr${path#/usr}]:-${owner[${path#/usr}]:-}}}
+    if [ -z "$package" ]; then
+        fail "no package holds $path, which ${needed_by[$path]} needs"
+    elif ! grep -qx "$package" <<<"$closure"; then
+        fail "$package (for $path, needed by ${needed_by[$path]}) is not pulled in by the package"
+    fi
+done
 
 [ "$failures" -eq 0 ] || exit 1
 echo "The package is complete."
