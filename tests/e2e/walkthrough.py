@@ -86,7 +86,6 @@ class Walkthrough:
         trigger()
         box = self.display.wait_window("Error")
         check(not self.display.find_windows(QUIZ_TITLE), "a quiz started on a refused count")
-        # The message is modal: a second one never opens behind it.
         shown = screen.settled(Welcome.Text1)
         if text_crop is not None:
             check(shown == text_crop, "the count box changed after the refusal")
