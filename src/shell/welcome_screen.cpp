@@ -54,6 +54,12 @@ WelcomeScreen::WelcomeScreen(ScreenFlow& flow, ShellServices& services) : m_flow
     connect(qApp, &QApplication::focusChanged, this, &WelcomeScreen::onFocusChanged);
 }
 
+WelcomeScreen::~WelcomeScreen()
+{
+    // Hiding the window while it is destroyed moves the focus; this screen must not hear of it then.
+    disconnect(qApp, &QApplication::focusChanged, this, &WelcomeScreen::onFocusChanged);
+}
+
 void WelcomeScreen::buildControls()
 {
     const qreal ratio = devicePixelRatioF();

@@ -18,6 +18,7 @@ class WelcomeScreen : public QWidget
 
 public:
     WelcomeScreen(ScreenFlow& flow, ShellServices& services);
+    ~WelcomeScreen() override;
 
     // The count check, run whenever the focus is about to leave the count box for a control
     // that validates; sets Cancel when the count is refused.
