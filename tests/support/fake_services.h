@@ -14,9 +14,8 @@
 #include <memory>
 #include <utility>
 
-// A desktop that only takes notes: no box opens, no page is handed to a browser, the program
-// never ends. Yes/No questions are answered from a queue the test fills; an empty queue answers
-// No, the box's default. Results pages go into two folders the test owns.
+// A desktop that only takes notes: no box opens, no page reaches a browser, the program never
+// ends. Yes/No questions are answered from `answers`; an empty queue answers No, the default.
 class FakeServices final : public ShellServices
 {
 public:
@@ -35,19 +34,14 @@ public:
     {
         messages.append({parent, title, text});
     }
-
     bool askYesNo(QWidget* parent, const QString& title, const QString& text) override
     {
         questions.append({parent, title, text});
-        return answers.isEmpty() ? false : answers.dequeue();
+        return !answers.isEmpty() && answers.dequeue();
     }
-
     void openPage(const QString& pagePath) override { openedPages.append(pagePath); }
-
     ResultsStore resultsStore() const override { return ResultsStore(m_programFolder, m_userFolder); }
-
-    // The source given to useRandomSource(), which stays the test's own, or else a fresh
-    // ClockMixedRandom for every quiz.
+    // The test's own source when one was given, else a fresh ClockMixedRandom per quiz.
     std::unique_ptr<RandomSource> makeRandomSource() override
     {
         ++randomSourcesMade;
@@ -55,19 +49,15 @@ public:
             return std::make_unique<Borrowed>(*m_random);
         return std::make_unique<ClockMixedRandom>();
     }
-
     void exitProgram() override { ++exitCalls; }
 
     // Every quiz started from now on draws from `source`; nullptr goes back to the clock.
     void useRandomSource(RandomSource* source) { m_random = source; }
-
-    // Where results pages go from now on.
     void useFolders(const QString& programFolder, const QString& userFolder)
     {
         m_programFolder = programFolder;
         m_userFolder = userFolder;
     }
-
     QString programFolder() const { return m_programFolder; }
     QString userFolder() const { return m_userFolder; }
 

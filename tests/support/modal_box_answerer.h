@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Answers the real message boxes that open while a test drives the screens, and notes what
-// each one looked like. Every box is answered, so a box that opens twice cannot hang the test.
 #pragma once
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QList>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QQueue>
 #include <QTimer>
 
+// Answers the real message boxes that open from now on, noting how each looked. It keeps
+// answering, so a box that opens twice cannot hang the test.
 class ModalBoxAnswerer
 {
 public:
@@ -21,15 +19,13 @@ public:
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QMessageBox::StandardButtons buttons;
         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-        QMessageBox::StandardButton pressed = QMessageBox::NoButton;
     };
 
-    // The buttons to press, box after box; with none left the box's default is pressed.
-    void answerWith(const QList<QMessageBox::StandardButton>& presses) { m_presses += presses; }
-
-    // Looks for a box as soon as the event loop of the next box runs.
-    void arm()
+    // Presses `press` in each box, or the box's default button for NoButton.
+    void arm(QMessageBox::StandardButton press = QMessageBox::NoButton)
     {
+        m_press = press;
+        m_looks = 0;
         QTimer::singleShot(0, &m_context, [this] { look(); });
     }
 
@@ -38,33 +34,25 @@ public:
 private:
     void look()
     {
+        // Not open yet, the box's own event loop runs this again.
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) {
-            // Not open yet: the box's own event loop will run this again.
-            if (m_looks++ < 1000)
-                arm();
+            if (++m_looks < 1000)
+                QTimer::singleShot(0, &m_context, [this] { look(); });
             return;
         }
-        m_looks = 0;
-        Box seen;
-        seen.title = box->windowTitle();
-        seen.text = box->text();
-        seen.icon = box->icon();
-        seen.buttons = box->standardButtons();
-        if (QAbstractButton* def = box->defaultButton())
-            seen.defaultButton = box->standardButton(def);
-        seen.pressed = m_presses.isEmpty() ? seen.defaultButton : m_presses.dequeue();
-        boxes.append(seen);
-        QAbstractButton* target = box->button(seen.pressed);
-        if (target)
+        QPushButton* def = box->defaultButton();
+        boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                      def ? box->standardButton(def) : QMessageBox::NoButton});
+        if (QAbstractButton* target =
+                box->button(m_press != QMessageBox::NoButton ? m_press : boxes.last().defaultButton))
             target->click();
         else
             box->reject();
-        // Look out for a further box.
-        arm();
+        arm(m_press);
     }
 
     QObject m_context; // no look outlives the answerer
-    QQueue<QMessageBox::StandardButton> m_presses;
+    QMessageBox::StandardButton m_press = QMessageBox::NoButton;
     int m_looks = 0;
 };

@@ -1,26 +1,48 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Plays the two screens the way a player does: by clicks on the named controls and by keys
-// sent to whatever holds the focus.
+// Plays the two screens the way a player does, by clicks on the named controls and keys sent to
+// whatever holds the focus, over a recording desktop with two empty folders for the results.
 #pragma once
 
+#include "fake_services.h"
 #include "quiz/answer_button.h"
 #include "quiz/questions.h"
 #include "quiz/quiz_screen.h"
 #include "shell/screen_flow.h"
+#include "shell/screen_fonts.h"
 #include "shell/welcome_screen.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionButton>
+#include <QTemporaryDir>
 #include <QTest>
+
+struct ScreenRig
+{
+    ScreenRig()
+    {
+        ScreenFonts::InstallTahoma();
+        QApplication::setQuitOnLastWindowClosed(false); // the tests close screens without ending the run
+    }
+
+    QStringList writtenFiles() const
+    {
+        const auto filter = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
+        return QDir(programDir.path()).entryList(filter) + QDir(userDir.path()).entryList(filter);
+    }
+
+    QTemporaryDir programDir;
+    QTemporaryDir userDir;
+    FakeServices services{programDir.path(), userDir.path()};
+    ScreenFlow flow{services};
+};
 
 namespace ScreenDriver {
 
-// A control by its design name. A missing control makes every later step meaningless.
+// A missing control makes every later step meaningless.
 template <class T = QWidget> T* control(const QWidget* screen, const QString& name)
 {
     T* found = screen ? screen->findChild<T*>(name) : nullptr;
@@ -29,83 +51,78 @@ template <class T = QWidget> T* control(const QWidget* screen, const QString& na
     return found;
 }
 
+inline QString caption(const QWidget* screen, const QString& name)
+{
+    return control(screen, name)->property("text").toString();
+}
+
 inline AnswerButton* option(const QuizScreen* quiz, int index)
 {
-    return control<AnswerButton>(quiz, QStringLiteral("Option1_%1").arg(index));
+    return control<AnswerButton>(quiz, u"Option1_%1"_qs.arg(index));
 }
 
-inline QString caption(const QWidget* screen, const QString& labelName)
+inline QLineEdit* countBox(const WelcomeScreen* welcome)
 {
-    return control<QLabel>(screen, labelName)->text();
+    return control<QLineEdit>(welcome, u"Text1"_qs);
 }
 
-inline QPushButton* button(const QWidget* screen, const QString& name)
-{
-    return control<QPushButton>(screen, name);
-}
-
-// A left click in the middle of the control, delivered like one from the mouse.
 inline void click(QWidget* widget)
 {
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
 }
 
-// A key pressed and released at the keyboard: it goes to the focused control.
 inline bool pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     QWidget* focused = QApplication::focusWidget();
-    if (!focused)
-        return false;
-    QTest::keyClick(focused, key, modifiers);
-    return true;
+    if (focused)
+        QTest::keyClick(focused, key, modifiers);
+    return focused != nullptr;
 }
 
-inline bool typeText(const QString& text)
+inline QString focusName()
 {
-    QWidget* focused = QApplication::focusWidget();
-    if (!focused)
-        return false;
-    QTest::keyClicks(focused, text);
-    return true;
-}
-
-inline QLineEdit* countBox(const WelcomeScreen* welcome)
-{
-    return control<QLineEdit>(welcome, QStringLiteral("Text1"));
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
 }
 
 // Clicks into the count box and types over whatever it holds.
 inline void typeCount(WelcomeScreen* welcome, const QString& text)
 {
-    QLineEdit* box = countBox(welcome);
-    click(box);
+    click(countBox(welcome));
     pressKey(Qt::Key_A, Qt::ControlModifier);
-    if (text.isEmpty())
-        pressKey(Qt::Key_Backspace);
-    else
-        typeText(text);
+    pressKey(Qt::Key_Backspace);
+    QTest::keyClicks(countBox(welcome), text);
 }
 
-// How a control differs from its design: its container, its place at twips / 15, and either its
-// size or, for a caption sized to its text, room for the whole text. Empty when it matches.
-inline QString placementMismatch(const QWidget* screen, const QString& name, const QString& container,
-                                 const QRect& twips, bool sizedToText)
+// A design table: one row per control, named by the row, with its container, its place and size
+// in twips and its caption; an empty size stands for a caption sized to its text.
+inline void addDesignColumns()
 {
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<QString>("text");
+}
+
+// The control of the current row against the design, at twips / 15.
+inline void verifyDesign(const QWidget* screen)
+{
+    QFETCH(QString, container);
+    QFETCH(QRect, twips);
+    QFETCH(QString, text);
     const auto px = [](int t) { return qRound(t / 15.0); };
-    const QWidget* widget = control(screen, name);
-    const auto* label = qobject_cast<const QLabel*>(widget);
+    const QRect want(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height()));
+    const QWidget* widget = control(screen, QTest::currentDataTag());
+    const QString shown = widget->property("text").toString();
     QString found;
-    if (!widget->isVisibleTo(screen))
-        found += QStringLiteral(" hidden;");
-    if (widget->parentWidget()->objectName() != container)
-        found += QStringLiteral(" inside %1;").arg(widget->parentWidget()->objectName());
-    if (widget->pos() != QPoint(px(twips.left()), px(twips.top())))
-        found += QStringLiteral(" at %1,%2;").arg(widget->x()).arg(widget->y());
-    if (sizedToText && (!label || label->width() < label->fontMetrics().horizontalAdvance(label->text())))
-        found += QStringLiteral(" text cut;");
-    if (!sizedToText && widget->size() != QSize(px(twips.width()), px(twips.height())))
-        found += QStringLiteral(" %1 x %2;").arg(widget->width()).arg(widget->height());
-    return found.isEmpty() ? QString() : name + found;
+    if (!widget->isVisibleTo(screen) || widget->parentWidget()->objectName() != container)
+        found += u" hidden or inside %1;"_qs.arg(widget->parentWidget()->objectName());
+    if (widget->pos() != want.topLeft() || (!want.isEmpty() && widget->size() != want.size()))
+        found += u" at %1,%2 %3x%4;"_qs.arg(widget->x()).arg(widget->y()).arg(widget->width()).arg(widget->height());
+    if (want.isEmpty() && (widget->width() < widget->fontMetrics().horizontalAdvance(shown) ||
+                           !widget->parentWidget()->rect().contains(widget->geometry())))
+        found += u" text cut;"_qs;
+    if (!text.isEmpty() && shown != text)
+        found += u" reads '%1';"_qs.arg(shown);
+    QVERIFY2(found.isEmpty(), qPrintable(found));
 }
 
 inline QString accessibleText(QWidget* widget, QAccessible::Text which)
@@ -114,56 +131,33 @@ inline QString accessibleText(QWidget* widget, QAccessible::Text which)
     return face ? face->text(which) : QString();
 }
 
-// The answer texts as the player reads them ("&&" draws one "&").
+// An answer as the player reads it ("&&" draws one "&").
 inline QString answerShown(const QuizScreen* quiz, int index)
 {
-    return option(quiz, index)->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
+    return option(quiz, index)->text().replace(u"&&"_qs, u"&"_qs);
 }
 
-// A click on the answer's round mark: a radio button takes clicks on its mark and its text only.
-inline void clickAnswer(const QuizScreen* quiz, int index)
-{
-    AnswerButton* answer = option(quiz, index);
-    QStyleOptionButton look;
-    look.initFrom(answer);
-    const QRect mark = answer->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &look, answer);
-    QTest::mouseClick(answer, Qt::LeftButton, Qt::NoModifier, mark.center());
-}
-
-inline QString questionShown(const QuizScreen* quiz)
-{
-    return caption(quiz, QStringLiteral("Question"));
-}
-
-// The bank entry on screen, found by its texts; -1 when the screen shows no entry of the bank.
+// The bank slot whose question and answers are on screen; -1 when the screen shows none.
 inline int bankIndexShown(const QuizScreen* quiz)
 {
+    QStringList shown{caption(quiz, u"Question"_qs)};
+    for (int i = 0; i < 4; ++i)
+        shown << answerShown(quiz, i);
     for (int slot = 1; slot <= Questions::BankSize; ++slot) {
-        const auto& entry = Questions::QuesBank[static_cast<std::size_t>(slot)];
-        if (!entry || entry->question() != questionShown(quiz))
-            continue;
-        bool same = true;
-        for (int i = 0; i < 4; ++i)
-            same = same && entry->answer(i) == answerShown(quiz, i);
-        if (same)
+        const auto& texts = Questions::QuesBank[std::size_t(slot)]->texts;
+        if (QStringList(texts.begin(), texts.begin() + 5) == shown)
             return slot;
     }
     return -1;
 }
 
-// The button index (0..3) of the right answer on screen, as the bank has it; -1 if unknown.
-inline int rightIndexShown(const QuizScreen* quiz)
+// The index of an answer that is right, or wrong, for the question on screen; -1 if unknown.
+inline int pickAnswer(const QuizScreen* quiz, bool right)
 {
     const int slot = bankIndexShown(quiz);
     if (slot < 0)
         return -1;
-    return Questions::QuesBank[static_cast<std::size_t>(slot)]->rightAnswer() - 1;
-}
-
-// The index of an answer that is right or wrong for the question on screen.
-inline int pickAnswer(const QuizScreen* quiz, bool right)
-{
-    const int rightIndex = rightIndexShown(quiz);
+    const int rightIndex = Questions::QuesBank[std::size_t(slot)]->rightAnswer() - 1;
     return right ? rightIndex : (rightIndex + 1) % 4;
 }
 
