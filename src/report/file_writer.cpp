@@ -6,7 +6,9 @@
 WriteResult writeFileSafely(const QString& path, const QByteArray& bytes, const DeviceWrite& write)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so a short write shows here: a buffered one would only fail inside commit(),
+    // which does not notice, and a cut-short file would replace the earlier one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
     const qint64 written = write ? write(file, bytes) : file.write(bytes);
     if (written != bytes.size()) {
