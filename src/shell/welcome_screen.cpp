@@ -47,7 +47,6 @@ WelcomeScreen::WelcomeScreen(ScreenFlow& flow, ShellServices& services) : m_flow
     setObjectName(QStringLiteral("Welcome"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tevrinic Quiz"));
-    setWindowIcon(QIcon(QStringLiteral(":/assets/tevrinquiz.ico")));
     setFont(ScreenFonts::Tahoma());
     MakeFixedWindow(this, QRect(Twips::Point(2415, 1260), Twips::Rect(0, 0, 7170, 3990).size()));
     buildControls();
