@@ -12,14 +12,6 @@
 
 namespace {
 
-struct Answer
-{
-    QString question;
-    QString rightAnswer;
-    QString chosenAnswer;
-    bool isRight = false;
-};
-
 // The contact addresses the expected pages were written with.
 const QString Email = QStringLiteral("quiz@example.org");
 const QString Web = QStringLiteral("https://www.example.org");
@@ -52,17 +44,16 @@ QByteArray firstDifference(const QByteArray& actual, const QByteArray& expected)
     return "byte " + QByteArray::number(i) + ": ..." + around(actual) + "\n  instead of ..." + around(expected);
 }
 
-const Answer Exodus{"Who led the people out of Egypt?", "Moses", "Moses", true};
-const Answer ExodusWrong{"Who led the people out of Egypt?", "Moses", "Aaron", false};
-const Answer David{"Which city is called \"the city of David\"?", "Bethlehem", "Bethlehem", true};
-const Answer Torah{"How many books has the Torah?", "Five", "Five", true};
-const Answer TorahWrong{"How many books has the Torah?", "Five", "Seven", false};
-const Answer ArkWrong{"Who built the ark?", "Noah", "Abraham", false};
+// Question, right answer, chosen answer; the answer is right when the two are the same.
+using Answers = QList<QStringList>;
+const QStringList Exodus{"Who led the people out of Egypt?", "Moses", "Moses"};
+const QStringList ExodusWrong{"Who led the people out of Egypt?", "Moses", "Aaron"};
+const QStringList David{"Which city is called \"the city of David\"?", "Bethlehem", "Bethlehem"};
+const QStringList Torah{"How many books has the Torah?", "Five", "Five"};
+const QStringList TorahWrong{"How many books has the Torah?", "Five", "Seven"};
+const QStringList ArkWrong{"Who built the ark?", "Noah", "Abraham"};
 
-QByteArray expected(const QString& name)
-{
-    return readFile(QStringLiteral(TEVRIN_SOURCE_DIR "/tests/report/expected/") + name);
-}
+const QString Expected = QStringLiteral(TEVRIN_SOURCE_DIR "/tests/report/expected/");
 
 const QByteArray OldPage = "<html>the page of the last quiz</html>\r\n";
 const QByteArray OldLogo = "GIF89a the logo written last time";
@@ -75,8 +66,6 @@ QStringList filesIn(const QString& folder)
 
 } // namespace
 
-using Answers = QList<Answer>;
-Q_DECLARE_METATYPE(Answers)
 Q_DECLARE_METATYPE(FileWriter)
 
 class ResultsPageTest : public QObject
@@ -108,54 +97,49 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("expected");
         QTest::addColumn<Answers>("answers");
-        QTest::addColumn<QStringList>("counts"); // the right and wrong counters as shown
-        QTest::addColumn<int>("totQues");
-        QTest::addColumn<int>("presses"); // of Result
+        QTest::addColumn<QString>("totals"); // right, wrong and chosen, as the screen shows them
+        QTest::addColumn<int>("presses");    // of Result
 
-        QTest::newRow("no rows") << "no_rows.htm" << Answers{} << QStringList{"0", "0"} << 2 << 1;
-        QTest::newRow("all right") << "all_right.htm" << Answers{Exodus, David, Torah} << QStringList{"3", "0"} << 3
-                                   << 1;
-        QTest::newRow("all wrong") << "all_wrong.htm" << Answers{ExodusWrong, TorahWrong} << QStringList{"0", "2"} << 2
-                                   << 1;
-        QTest::newRow("mixed") << "mixed.htm" << Answers{Exodus, TorahWrong, David, ArkWrong} << QStringList{"2", "2"}
-                               << 4 << 1;
+        QTest::newRow("no rows") << "no_rows.htm" << Answers{} << "0 0 2" << 1;
+        QTest::newRow("all right") << "all_right.htm" << Answers{Exodus, David, Torah} << "3 0 3" << 1;
+        QTest::newRow("all wrong") << "all_wrong.htm" << Answers{ExodusWrong, TorahWrong} << "0 2 2" << 1;
+        QTest::newRow("mixed") << "mixed.htm" << Answers{Exodus, TorahWrong, David, ArkWrong} << "2 2 4" << 1;
         QTest::newRow("second press writes the same page")
-            << "mixed.htm" << Answers{Exodus, TorahWrong, David, ArkWrong} << QStringList{"2", "2"} << 4 << 2;
+            << "mixed.htm" << Answers{Exodus, TorahWrong, David, ArkWrong} << "2 2 4" << 2;
         QTest::newRow("first question skipped")
-            << "skipped_first.htm" << Answers{ArkWrong, Exodus, Torah} << QStringList{"2", "1"} << 4 << 1;
+            << "skipped_first.htm" << Answers{ArkWrong, Exodus, Torah} << "2 1 4" << 1;
         QTest::newRow("ellipsis and double blank")
             << "ellipsis.htm"
             << Answers{{QStringLiteral("Finish the verse: In the beginning\u2026"), "God created  the heaven",
-                        "God created  the heaven", true},
-                       {"Which letter comes after Aleph?", "Bet", QStringLiteral("Gimel\u2026"), false}}
-            << QStringList{"1", "1"} << 2 << 1;
+                        "God created  the heaven"},
+                       {"Which letter comes after Aleph?", "Bet", QStringLiteral("Gimel\u2026")}}
+            << "1 1 2" << 1;
         QTest::newRow("markup characters")
-            << "markup.htm" << Answers{{"Is 2 < 3 && 5 > 4, 100%1 \"sure\"?", "<b>Yes</b>", "No & %2", false}}
-            << QStringList{"0", "1"} << 2 << 1;
+            << "markup.htm" << Answers{{"Is 2 < 3 && 5 > 4, 100%1 \"sure\"?", "<b>Yes</b>", "No & %2"}} << "0 1 2" << 1;
     }
 
     void pageMatchesHandWrittenPage()
     {
         QFETCH(QString, expected);
         QFETCH(Answers, answers);
-        QFETCH(QStringList, counts);
-        QFETCH(int, totQues);
+        QFETCH(QString, totals);
         QFETCH(int, presses);
 
         ResultsReport report(Email, Web);
-        for (const Answer& a : answers)
-            report.AddAnswerRow(a.question, a.rightAnswer, a.chosenAnswer, a.isRight);
+        for (const QStringList& a : answers)
+            report.AddAnswerRow(a[0], a[1], a[2], a[1] == a[2]);
         WriteOutcome outcome;
         for (int press = 0; press < presses; ++press) {
             QFile::remove(m_program + "/logo.f"); // each press writes both files again
-            outcome = report.WriteResultsPage(counts[0], counts[1], qint16(totQues), TinyGif,
+            const QStringList shown = totals.split(u' ');
+            outcome = report.WriteResultsPage(shown[0], shown[1], shown[2].toShort(), TinyGif,
                                               ResultsStore(m_program, m_user));
         }
 
         QVERIFY2(outcome.ok, qPrintable(outcome.message()));
         QCOMPARE(outcome.pagePath, m_program + "/Results.htm");
         const QByteArray page = readFile(outcome.pagePath);
-        const QByteArray want = ::expected(expected);
+        const QByteArray want = readFile(Expected + expected);
         QVERIFY2(!want.isEmpty(), qPrintable(expected));
         QVERIFY2(page == want, firstDifference(page, want).constData());
         // A checkout could strip the CRs of the expected pages; the written page keeps them regardless.
@@ -185,10 +169,11 @@ private Q_SLOTS:
         }
         const WriteOutcome outcome = report.WriteResultsPage("70", "70", 140, TinyGif, ResultsStore(m_program, m_user));
         QVERIFY2(outcome.ok, qPrintable(outcome.message()));
-        const QByteArray want = expected("full_quiz_before_rows.htm") + rows + "</table></body></html>\r\n";
+        const QByteArray want = readFile(Expected + "full_quiz_before_rows.htm") + rows + "</table></body></html>\r\n";
         const QByteArray page = readFile(outcome.pagePath);
         QVERIFY2(page == want, firstDifference(page, want).constData());
     }
+
     void failedWriteKeepsEarlierFiles_data()
     {
         QTest::addColumn<QString>("program");
@@ -212,8 +197,7 @@ private Q_SLOTS:
         const FileWriter diskFull = [](const QString&, const QByteArray&) {
             return WriteResult{false, QStringLiteral("No space left on device")};
         };
-        QTest::newRow("disk full") << "program" << diskFull << "logo.f"
-                                   << "No space left on device";
+        QTest::newRow("disk full") << "program" << diskFull << "logo.f" << u"No space left on device"_qs;
         QTest::newRow("both folders lie under a plain file")
             << "plain/program" << safeFileWriter() << "logo.f" << QString();
     }
@@ -255,16 +239,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("folderNamedLikePage");
         QTest::addColumn<QString>("written"); // the folder the files are written to, replacing earlier ones
 
-        QTest::newRow("program folder") << "program" << false << ""
-                                        << "program";
-        QTest::newRow("program at the root: bare names") << "/" << false << ""
-                                                         << "current";
-        QTest::newRow("program folder refuses writing") << "program" << true << ""
-                                                        << "data/TevrinQuiz";
-        QTest::newRow("program folder under a plain file") << "plain/program" << false << ""
-                                                           << "data/TevrinQuiz";
-        QTest::newRow("page name taken by a folder") << "program" << false << "program/Results.htm"
-                                                     << "data/TevrinQuiz";
+        const QString none;
+        QTest::newRow("program folder") << "program" << false << none << "program";
+        QTest::newRow("program at the root: bare names") << "/" << false << none << "current";
+        QTest::newRow("program folder refuses writing") << "program" << true << none << "data/TevrinQuiz";
+        QTest::newRow("program folder under a plain file") << "plain/program" << false << none << "data/TevrinQuiz";
+        QTest::newRow("page name taken by a folder")
+            << "program" << false << "program/Results.htm" << u"data/TevrinQuiz"_qs;
     }
 
     void whereTheFilesGo()
