@@ -19,9 +19,8 @@ private Q_SLOTS:
         std::setlocale(LC_NUMERIC, m_savedNumericLocale.c_str());
     }
 
-    // count -1: the text is refused; numeric: whether it reads as a number at all, in or out of range.
-    // Every text is tried again under German locales for Qt and for the C library: their decimal
-    // comma and grouping point must change nothing.
+    // count -1: the text is refused; numeric: it reads as a number, in range or not. Every text is read
+    // again under German locales for Qt and for the C library, whose decimal comma must change nothing.
     void verdict_data()
     {
         QTest::addColumn<QString>("locale");
