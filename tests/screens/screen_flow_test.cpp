@@ -9,7 +9,6 @@ using namespace ScreenDriver;
 
 namespace {
 
-// Notes when the two screens appear and go.
 class WindowLog : public QObject
 {
 public:
@@ -29,11 +28,6 @@ protected:
         return false;
     }
 };
-
-QStringList counters(const QuizScreen* quiz)
-{
-    return {caption(quiz, u"Label3"_qs), caption(quiz, u"Label6"_qs), caption(quiz, u"Label7"_qs)};
-}
 
 // All that the player can see or that the page would be made of.
 QStringList snapshot(const QuizScreen* quiz)

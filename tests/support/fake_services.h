@@ -41,7 +41,6 @@ public:
     }
     void openPage(const QString& pagePath) override { openedPages.append(pagePath); }
     ResultsStore resultsStore() const override { return ResultsStore(m_programFolder, m_userFolder); }
-    // The test's own source when one was given, else a fresh ClockMixedRandom per quiz.
     std::unique_ptr<RandomSource> makeRandomSource() override
     {
         ++randomSourcesMade;

@@ -102,7 +102,7 @@ inline void addDesignColumns()
     QTest::addColumn<QString>("text");
 }
 
-// The control of the current row against the design, at twips / 15.
+// The control of the current row against the design, at twips / 15, showing all of its text.
 inline void verifyDesign(const QWidget* screen)
 {
     QFETCH(QString, container);
@@ -120,6 +120,10 @@ inline void verifyDesign(const QWidget* screen)
     if (want.isEmpty() && (widget->width() < widget->fontMetrics().horizontalAdvance(shown) ||
                            !widget->parentWidget()->rect().contains(widget->geometry())))
         found += u" text cut;"_qs;
+    const auto* label = qobject_cast<const QLabel*>(widget);
+    const QRect room = label ? label->contentsRect() : QRect();
+    if (label && label->wordWrap() && !room.contains(label->fontMetrics().boundingRect(room, Qt::TextWordWrap, shown)))
+        found += u" wrapped text cut;"_qs;
     if (!text.isEmpty() && shown != text)
         found += u" reads '%1';"_qs.arg(shown);
     QVERIFY2(found.isEmpty(), qPrintable(found));
@@ -129,6 +133,12 @@ inline QString accessibleText(QWidget* widget, QAccessible::Text which)
 {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
     return face ? face->text(which) : QString();
+}
+
+// Progress, right answers, wrong answers.
+inline QStringList counters(const QuizScreen* quiz)
+{
+    return {caption(quiz, u"Label3"_qs), caption(quiz, u"Label6"_qs), caption(quiz, u"Label7"_qs)};
 }
 
 // An answer as the player reads it ("&&" draws one "&").
@@ -155,10 +165,8 @@ inline int bankIndexShown(const QuizScreen* quiz)
 inline int pickAnswer(const QuizScreen* quiz, bool right)
 {
     const int slot = bankIndexShown(quiz);
-    if (slot < 0)
-        return -1;
-    const int rightIndex = Questions::QuesBank[std::size_t(slot)]->rightAnswer() - 1;
-    return right ? rightIndex : (rightIndex + 1) % 4;
+    const int rightIndex = slot < 0 ? -1 : Questions::QuesBank[std::size_t(slot)]->rightAnswer() - 1;
+    return right || slot < 0 ? rightIndex : (rightIndex + 1) % 4;
 }
 
 } // namespace ScreenDriver
