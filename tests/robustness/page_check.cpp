@@ -19,11 +19,6 @@ const QStringList HeadLines = {
     u"    <td width=\"550\" rowspan=\"3\">"_qs,
     u"      <img border=\"0\" src=\"logo.f\" ><font size=\"2\" color=\"#996633\"><b><br>&nbsp;email me :</font>"_qs,
 };
-const QString HeadLastLine = u"    </td>"_qs;
-
-const QString TableFirstLine =
-    u"<table border=\"1\" width=\"100%\" bordercolor=\"#996633\" bordercolorlight=\"#996633\" "
-    "bordercolordark=\"#996633\" style=\"border-collapse: collapse\" cellpadding=\"0\" cellspacing=\"0\">"_qs;
 const QStringList TableLines = {
     u"  <tr>"_qs,
     u"    <td width=\"33%\" bordercolor=\"#996633\" bgcolor=\"#996633\" >"_qs,
@@ -36,78 +31,37 @@ const QStringList TableLines = {
 };
 const QString Closing = u"</table></body></html>"_qs;
 
-// Literal text with (...) groups spliced in.
-QString pattern(std::initializer_list<QString> literals, const QString& group)
+// A whole-line pattern from literal text, each "@" standing for `group`.
+QRegularExpression literalWith(const QString& literal, const QString& group)
 {
-    QString out;
-    bool first = true;
-    for (const QString& literal : literals) {
-        if (!first)
-            out += group;
-        out += QRegularExpression::escape(literal);
-        first = false;
-    }
-    return out;
+    return QRegularExpression(u"^"_qs + QRegularExpression::escape(literal).replace(u"\\@"_qs, group) + u"$"_qs);
 }
 
-const QString Count = u"(0|[1-9][0-9]*)"_qs;
-
-const QRegularExpression EmailLine(
-    u"^      <font size=\"2\"><a href=\"mailto:([^\"<>]+)\"><font color=\"#996633\">([^\"<>]+)</font></a></font>$"_qs);
+const QRegularExpression EmailLine = literalWith(
+    u"      <font size=\"2\"><a href=\"mailto:@\"><font color=\"#996633\">@</font></a></font>"_qs, u"([^\"<>]+)"_qs);
 const QRegularExpression WebLinkLine(u"^      <font size=\"2\" color=\"#996633\"><br>&nbsp;do visit : </font>"
                                      "<font size=\"2\" color=\"#C0C0C0\"><a href=\"[a-z]+://([^\"<>]+)\">$"_qs);
 const QRegularExpression WebShownLine(u"^      <font color=\"#996633\">([^\"<>]+)</font></a></font></b>$"_qs);
+const QRegularExpression TotalsLine = literalWith(
+    u"<td nowrap><font size=2 color=#99CC00 face=\"Times New Roman\">Total Correct Answer</font></td>"
+    "<td nowrap><font color=#99CC00 size=2 face=\"Times New Roman\">:@ </font></td></tr>"
+    "<tr><td nowrap><font size=2 color=#CC3300 face=\"Times New Roman\">Total Incorrect Answer</font></td>"
+    "<td nowrap><font color=#CC3300 size=2 face=\"Times New Roman\">:@</font> </td></tr>"
+    "<tr><td nowrap> <font size=2 color=#FF9966 face=\"Times New Roman\">Total Taken Questions</font></td>"
+    "<td nowrap><font color=#FF9966 size=2 face=\"Times New Roman\">:@</font></td></tr></table><hr color=#996633>"
+    "<table border=\"1\" width=\"100%\" bordercolor=\"#996633\" bordercolorlight=\"#996633\" "
+    "bordercolordark=\"#996633\" style=\"border-collapse: collapse\" cellpadding=\"0\" cellspacing=\"0\">"_qs,
+    u"(0|[1-9][0-9]*)"_qs);
 
-const QRegularExpression TotalsLine(
-    u"^"_qs +
-    pattern({u"<td nowrap><font size=2 color=#99CC00 face=\"Times New Roman\">Total Correct Answer</font></td>"
-             "<td nowrap><font color=#99CC00 size=2 face=\"Times New Roman\">:"_qs,
-             u" </font></td></tr>"
-             "<tr><td nowrap><font size=2 color=#CC3300 face=\"Times New Roman\">Total Incorrect Answer</font></td>"
-             "<td nowrap><font color=#CC3300 size=2 face=\"Times New Roman\">:"_qs,
-             u"</font> </td></tr>"
-             "<tr><td nowrap> <font size=2 color=#FF9966 face=\"Times New Roman\">Total Taken Questions</font></td>"
-             "<td nowrap><font color=#FF9966 size=2 face=\"Times New Roman\">:"_qs,
-             u"</font></td></tr></table><hr color=#996633>"_qs + TableFirstLine},
-            Count) +
-    u"$"_qs);
-
-// The three cells of a row: what opens each, and what closes it.
-struct RowForm
+// A row of three cells without markup, all plain (a right answer) or all bold (a wrong one).
+QRegularExpression rowPattern(const QString& open, const QString& close)
 {
-    QString open[3];
-    QString close[3];
-};
-const RowForm RightRow = {{u"<tr><td width=50%><font size=2 color=#999966>"_qs,
-                           u"<td width=25% nowrap><font size=2 color=#999966>"_qs,
-                           u"<td width=25% nowrap><font size=2 color=#999966>"_qs},
-                          {u"</font></td>"_qs, u"</font></td>"_qs, u"</font></td></tr>"_qs}};
-const RowForm WrongRow = {{u"<tr><td width=50%><font size=2 color=#999966><b>"_qs,
-                           u"<td width=25% nowrap><font size=2 color=#999966><b>"_qs,
-                           u"<td width=25% nowrap><font size=2 color=#999966><b>"_qs},
-                          {u"</b></font></td>"_qs, u"</b></font></td>"_qs, u"</b></font></td></tr>"_qs}};
-
-// Reads one row of the given form at `at`; the cells hold no markup. Moves `at` past the row.
-bool readRow(const QString& line, qsizetype& at, const RowForm& form, QByteArray (&cells)[3])
-{
-    qsizetype p = at;
-    for (int i = 0; i < 3; ++i) {
-        if (!QStringView(line).mid(p).startsWith(form.open[i]))
-            return false;
-        p += form.open[i].size();
-        const qsizetype end = line.indexOf(u'<', p);
-        const qsizetype stray = line.indexOf(u'>', p);
-        if (end < 0 || (stray >= 0 && stray < end))
-            return false;
-        cells[i] = QStringView(line).mid(p, end - p).toLatin1();
-        p = end;
-        if (!QStringView(line).mid(p).startsWith(form.close[i]))
-            return false;
-        p += form.close[i].size();
-    }
-    at = p;
-    return true;
+    const QString cell = u"<font size=2 color=#999966>%1([^<>]*)%2</font></td>"_qs.arg(open, close);
+    return QRegularExpression(u"<tr><td width=50%>"_qs + cell + u"<td width=25% nowrap>"_qs + cell +
+                              u"<td width=25% nowrap>"_qs + cell + u"</tr>"_qs);
 }
+const QRegularExpression RightRow = rowPattern({}, {});
+const QRegularExpression WrongRow = rowPattern(u"<b>"_qs, u"</b>"_qs);
 
 bool fail(QString& error, const QString& what)
 {
@@ -126,20 +80,17 @@ bool parse(const QByteArray& bytes, Page& page, QString& error)
         return fail(error, u"the page does not end with CR LF"_qs);
     QStringList lines = text.split(u"\r\n"_qs);
     lines.removeLast(); // after the final CR LF
-    for (qsizetype i = 0; i < lines.size(); ++i) {
+    for (qsizetype i = 0; i < lines.size(); ++i)
         if (lines[i].contains(u'\r') || lines[i].contains(u'\n'))
             return fail(error, u"line %1 holds a CR or LF that is not part of a CR LF"_qs.arg(i + 1));
-    }
-    const qsizetype expectedLines = HeadLines.size() + 3 + 1 + 1 + TableLines.size() + 1;
+    const qsizetype expectedLines = HeadLines.size() + 4 + 1 + TableLines.size() + 1;
     if (lines.size() != expectedLines)
         return fail(error, u"%1 lines instead of %2"_qs.arg(lines.size()).arg(expectedLines));
 
     qsizetype n = 0;
-    for (const QString& expected : HeadLines) {
-        if (lines[n] != expected)
-            return fail(error, u"head line %1 reads \"%2\""_qs.arg(n + 1).arg(lines[n]));
-        ++n;
-    }
+    for (const QString& expected : HeadLines)
+        if (lines[n++] != expected)
+            return fail(error, u"head line %1 reads \"%2\""_qs.arg(n).arg(lines[n - 1]));
     const auto email = EmailLine.match(lines[n++]);
     if (!email.hasMatch() || email.captured(1) != email.captured(2))
         return fail(error, u"the e-mail line is malformed"_qs);
@@ -147,36 +98,32 @@ bool parse(const QByteArray& bytes, Page& page, QString& error)
     const auto webShown = WebShownLine.match(lines[n++]);
     if (!webLink.hasMatch() || !webShown.hasMatch() || webLink.captured(1) != webShown.captured(1))
         return fail(error, u"the web address lines are malformed"_qs);
-    if (lines[n++] != HeadLastLine)
+    if (lines[n++] != u"    </td>"_qs)
         return fail(error, u"the head does not end with its cell close"_qs);
-
     const auto totals = TotalsLine.match(lines[n++]);
     if (!totals.hasMatch())
         return fail(error, u"the totals line is malformed: \"%1\""_qs.arg(lines[n - 1].left(400)));
     page.rightCount = totals.captured(1).toInt();
     page.wrongCount = totals.captured(2).toInt();
     page.totalQuestions = totals.captured(3).toInt();
-
-    for (const QString& expected : TableLines) {
-        if (lines[n] != expected)
-            return fail(error, u"table head line %1 reads \"%2\""_qs.arg(n + 1).arg(lines[n]));
-        ++n;
-    }
+    for (const QString& expected : TableLines)
+        if (lines[n++] != expected)
+            return fail(error, u"table head line %1 reads \"%2\""_qs.arg(n).arg(lines[n - 1]));
 
     const QString& last = lines[n];
     qsizetype at = 0;
-    while (at < last.size() && QStringView(last).mid(at) != Closing) {
-        QByteArray cells[3];
-        bool bold = false;
-        if (!readRow(last, at, RightRow, cells)) {
-            bold = true;
-            if (!readRow(last, at, WrongRow, cells))
-                return fail(error, u"row %1 is malformed: \"%2\""_qs.arg(page.rows.size() + 1).arg(last.mid(at, 300)));
-        }
-        page.rows.append({bold, cells[0], cells[1], cells[2]});
+    while (QStringView(last).mid(at) != Closing) {
+        QRegularExpressionMatch row;
+        for (const QRegularExpression* form : {&RightRow, &WrongRow})
+            if (!row.hasMatch())
+                row = form->match(last, at, QRegularExpression::NormalMatch,
+                                  QRegularExpression::AnchorAtOffsetMatchOption);
+        if (!row.hasMatch())
+            return fail(error, u"row %1 is malformed: \"%2\""_qs.arg(page.rows.size() + 1).arg(last.mid(at, 300)));
+        page.rows.append({row.regularExpression() == WrongRow, row.captured(1).toLatin1(), row.captured(2).toLatin1(),
+                          row.captured(3).toLatin1()});
+        at = row.capturedEnd();
     }
-    if (QStringView(last).mid(at) != Closing)
-        return fail(error, u"the last line does not end with the page's closing"_qs);
     return true;
 }
 

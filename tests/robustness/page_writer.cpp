@@ -11,45 +11,28 @@
 //       "wrote <generation>" after each
 #include "sample_page.h"
 
-#include <QDir>
 #include <QFile>
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-bool report(const WriteOutcome& outcome)
+static bool report(const WriteOutcome& outcome)
 {
-    if (outcome.ok && !outcome.pagePath.isEmpty()) {
+    if (outcome.ok && !outcome.pagePath.isEmpty())
         std::printf("ok\n");
-    } else {
-        QString message = outcome.message();
-        message.replace(u'\n', QStringLiteral(" | "));
-        std::printf("failed\t%s\n", qUtf8Printable(message));
-    }
+    else
+        std::printf("failed\t%s\n", qUtf8Printable(outcome.message().replace(u'\n', QStringLiteral(" | "))));
     std::fflush(stdout);
     return outcome.ok;
 }
 
-int usage()
-{
-    std::fprintf(stderr, "usage: page_writer write|write-then-lock|loop <folder> ...\n");
-    return 2;
-}
-
-} // namespace
-
 int main(int argc, char* argv[])
 {
-    if (argc < 3)
-        return usage();
-    const QString folder = QFile::decodeName(argv[2]);
+    const QString command = argc >= 3 ? QString::fromLatin1(argv[1]) : QString();
+    const QString folder = argc >= 3 ? QFile::decodeName(argv[2]) : QString();
     const ResultsStore store(folder, QString());
-
-    if (std::strcmp(argv[1], "write") == 0 && argc == 6)
+    if (command == u"write" && argc == 6)
         return report(SamplePage::write(std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), store)) ? 0 : 3;
-
-    if (std::strcmp(argv[1], "write-then-lock") == 0) {
+    if (command == u"write-then-lock") {
         if (!report(SamplePage::write(1, 2, 10, store)))
             return 3;
         if (!QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
@@ -57,8 +40,7 @@ int main(int argc, char* argv[])
             return 4;
         return report(SamplePage::write(2, 140, 200, store)) ? 0 : 3;
     }
-
-    if (std::strcmp(argv[1], "loop") == 0 && argc == 4) {
+    if (command == u"loop" && argc == 4) {
         std::printf("writing\n");
         std::fflush(stdout);
         for (int generation = std::atoi(argv[3]);; ++generation) {
@@ -69,5 +51,6 @@ int main(int argc, char* argv[])
             }
         }
     }
-    return usage();
+    std::fprintf(stderr, "usage: page_writer write|write-then-lock|loop <folder> ...\n");
+    return 2;
 }

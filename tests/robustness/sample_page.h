@@ -20,12 +20,7 @@ inline QByteArray logo()
     return bytes;
 }
 
-inline int rightCount(int rows)
-{
-    return rows - rows / 3;
-}
-
-inline ResultsReport build(int generation, int rows, int textLength)
+inline WriteOutcome write(int generation, int rows, int textLength, const ResultsStore& store)
 {
     ResultsReport report(QStringLiteral("robust@example.org"), QStringLiteral("https://robust.example.org"));
     const QString filler(textLength, u'x');
@@ -35,13 +30,7 @@ inline ResultsReport build(int generation, int rows, int textLength)
         const bool isRight = row % 3 != 0;
         report.AddAnswerRow(question, right, isRight ? right : QStringLiteral("Wrong %1").arg(row), isRight);
     }
-    return report;
-}
-
-inline WriteOutcome write(int generation, int rows, int textLength, const ResultsStore& store)
-{
-    ResultsReport report = build(generation, rows, textLength);
-    return report.WriteResultsPage(QString::number(rightCount(rows)), QString::number(rows - rightCount(rows)),
+    return report.WriteResultsPage(QString::number(rows - rows / 3), QString::number(rows / 3),
                                    static_cast<qint16>(rows), logo(), store);
 }
 
@@ -62,8 +51,7 @@ inline QByteArray bytes(int generation, int rows, int textLength)
 // another could never pass as whole.
 struct Shape
 {
-    int rows = 0;
-    int textLength = 0;
+    int rows, textLength;
 };
 
 inline Shape loopShape(int generation)
