@@ -15,6 +15,7 @@ struct Row
     QByteArray question; // the cells as they stand in the file
     QByteArray rightAnswer;
     QByteArray chosenAnswer;
+    bool operator==(const Row&) const = default;
 };
 
 struct Page
