@@ -128,8 +128,8 @@ void CountBoxTest::runText(const QString& text)
     }
     QVERIFY2(!m_flow.Quiz && m_flow.Welcome == welcome, "a quiz started");
     QCOMPARE(m_services.messages.size(), messagesBefore + 1);
-    QCOMPARE(m_services.messages.last().title, u"Error"_qs);
-    QCOMPARE(m_services.messages.last().text, u"Please Type Value Between 2 To 140"_qs);
+    const FakeServices::Message& message = m_services.messages.last();
+    QCOMPARE(message.title + u": "_qs + message.text, u"Error: Please Type Value Between 2 To 140"_qs);
     QCOMPARE(box->text(), text);
     QVERIFY(box->hasFocus());
 }

@@ -83,8 +83,8 @@ void KilledWriteTest::killedAtManyMoments()
         QVERIFY2(generation >= lastGeneration && generation < (round + 1) * GenerationsPerWriter,
                  qPrintable(when + u"the page of write %1 after that of %2"_qs.arg(generation).arg(lastGeneration)));
         lastGeneration = generation;
-        const SamplePage::Shape shape = SamplePage::loopShape(generation);
-        QVERIFY2(bytes == SamplePage::bytes(generation, shape.rows, shape.textLength),
+        const auto [rows, textLength] = SamplePage::loopShape(generation);
+        QVERIFY2(bytes == SamplePage::bytes(generation, rows, textLength),
                  qPrintable(when + u"the page is not the one write %1 made"_qs.arg(generation)));
         QFile logo(folder.filePath(u"logo.f"_qs));
         QVERIFY(logo.open(QIODevice::ReadOnly));

@@ -44,8 +44,8 @@ int main(int argc, char* argv[])
         std::printf("writing\n");
         std::fflush(stdout);
         for (int generation = std::atoi(argv[3]);; ++generation) {
-            const SamplePage::Shape shape = SamplePage::loopShape(generation);
-            if (SamplePage::write(generation, shape.rows, shape.textLength, store).ok) {
+            const auto [rows, textLength] = SamplePage::loopShape(generation);
+            if (SamplePage::write(generation, rows, textLength, store).ok) {
                 std::printf("wrote %d\n", generation);
                 std::fflush(stdout);
             }

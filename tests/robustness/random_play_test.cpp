@@ -24,15 +24,12 @@
 namespace {
 
 // A reproducible stand-in for the clock-seeded source, so that a failing quiz can be replayed.
-class SeededRandom final : public RandomSource
+struct SeededRandom final : RandomSource
 {
-public:
-    explicit SeededRandom(std::uint64_t seed) : m_engine(seed) {}
+    explicit SeededRandom(std::uint64_t seed) : engine(seed) {}
     void Reseed() override {}
-    float NextValue() override { return static_cast<float>(m_engine() >> 40) * (1.0f / 16777216.0f); }
-
-private:
-    std::mt19937_64 m_engine;
+    float NextValue() override { return static_cast<float>(engine() >> 40) * (1.0f / 16777216.0f); }
+    std::mt19937_64 engine;
 };
 
 // What the player did, as the test saw it.

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <utility>
 
 namespace SamplePage {
 
@@ -47,16 +48,11 @@ inline QByteArray bytes(int generation, int rows, int textLength)
     return page;
 }
 
-// The pages a writer in a loop alternates between, so that a page cut short or mixed with
-// another could never pass as whole.
-struct Shape
+// The rows and text length of the pages a writer in a loop alternates between, so that a page
+// cut short or mixed with another could never pass as whole.
+inline std::pair<int, int> loopShape(int generation)
 {
-    int rows, textLength;
-};
-
-inline Shape loopShape(int generation)
-{
-    return generation % 2 == 0 ? Shape{140, 3000} : Shape{60, 1000};
+    return generation % 2 == 0 ? std::pair(140, 3000) : std::pair(60, 1000);
 }
 
 } // namespace SamplePage
