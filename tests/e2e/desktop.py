@@ -4,13 +4,16 @@
 Everything waits by polling with a bound: a condition that never comes true ends the test with
 what was awaited, never a hang."""
 
+import argparse
 import os
 import re
 import shutil
 import struct
 import subprocess
+import sys
 import tempfile
 import time
+import traceback
 import zlib
 
 DEFAULT_TIMEOUT = 30.0
@@ -23,6 +26,25 @@ class TestFailure(Exception):
 def check(condition, message):
     if not condition:
         raise TestFailure(message)
+
+
+def main(description, options, body, passed):
+    """Runs body with the parsed options, an emptied artefacts folder among them; returns the
+    exit status, 1 with the reason when a check failed."""
+    parser = argparse.ArgumentParser(description=description)
+    for option in options + ("--artefacts",):
+        parser.add_argument(option, required=True)
+    args = parser.parse_args()
+    shutil.rmtree(args.artefacts, ignore_errors=True)  # never mixed with an earlier run's
+    os.makedirs(args.artefacts)
+    try:
+        body(args)
+    except TestFailure as failure:
+        traceback.print_exc()
+        print(f"FAIL: {failure}", file=sys.stderr)
+        return 1
+    print(passed)
+    return 0
 
 
 def wait_until(predicate, what, timeout=DEFAULT_TIMEOUT):
@@ -69,15 +91,13 @@ class Image:
 
         header = struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)
         with open(path, "wb") as f:
-            f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+            f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw)))
+            f.write(chunk(b"IEND", b""))
 
 
 class Window:
     def __init__(self, display, wid, title):
         self.display, self.wid, self.title = display, wid, title
-
-    def name(self):
-        return self.display.run(["xdotool", "getwindowname", self.wid])
 
     def geometry(self):
         """The client area's position on the screen and its size."""
@@ -113,8 +133,7 @@ class Display:
         if not number:
             self.close()
             raise TestFailure("Xvfb did not start")
-        self.name = ":" + number.decode()
-        self.env = dict(os.environ, DISPLAY=self.name)
+        self.env = dict(os.environ, DISPLAY=":" + number.decode())
         self.env.pop("WAYLAND_DISPLAY", None)
         self._start(["openbox", "--sm-disable"], "openbox.log", env=self.env)
         # The window manager is ready once it has claimed the screen.

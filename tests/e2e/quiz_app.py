@@ -5,12 +5,13 @@ colours say, and a stand-in for the desktop's page opener that notes every page 
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 import urllib.parse
 import urllib.request
 
-from desktop import DEFAULT_TIMEOUT, TestFailure, check, wait_until
+from desktop import check, wait_until
 
 WELCOME_TITLE = "Tevrinic Quiz"
 QUIZ_TITLE = "Tevrinic Quiz "  # the quiz screen's caption ends with a blank
@@ -37,9 +38,6 @@ class Welcome:
 
 class Quiz:
     size = rect(0, 0, 7245, 3975)[2:]
-    Label2 = rect(75, 105, 840, 195)
-    Label4 = rect(2625, 105, 1080, 195)
-    Label5 = rect(4875, 105, 1245, 195)
     Options = [rect(120, top, 7020, 405) for top in (1230, 1750, 2270, 2790)]
     Question = rect(255, 165, 6810, 510, rect(-45, 360, 7410, 795))
     Nextbtn = rect(5760, 3510, 1350, 330)
@@ -48,7 +46,6 @@ class Quiz:
 
 
 CAPTION, COUNT_TEXT, COUNT_BACK, INFO_TEXT = (255, 255, 192), (192, 255, 192), (0, 64, 0), (64, 64, 64)
-NAVY, GREEN, DARK_RED = (0, 0, 128), (0, 128, 0), (192, 0, 0)
 
 
 def answer_colour(image):
@@ -106,6 +103,7 @@ class Program:
     as an unprivileged user when user is given."""
 
     def __init__(self, display, program, folder, home, opener, user=None):
+        self.display = display
         env = {k: v for k, v in display.env.items() if not k.startswith(("QT_", "XDG_", "KDE_", "GNOME_", "DESKTOP_"))}
         self.runtime = tempfile.mkdtemp(prefix="tevrin-runtime-")
         env.update(QT_QPA_PLATFORM="xcb", HOME=home, XDG_RUNTIME_DIR=self.runtime,
@@ -124,15 +122,21 @@ class Program:
         self.proc = subprocess.Popen(command, cwd=folder, env=env, stdout=self.output, stderr=subprocess.STDOUT,
                                      start_new_session=True)
 
-    def messages(self):
-        self.output.seek(0)
-        return self.output.read().decode(errors="replace")
-
     def wait_exit(self):
+        wait_until(lambda: self.proc.poll() is not None, "the program to end")
+        return self.proc.returncode
+
+    def watch(self, artefacts, body):
+        """Runs body, then ends the program; on a failure shows what it said and keeps a screenshot."""
         try:
-            return self.proc.wait(timeout=DEFAULT_TIMEOUT)
-        except subprocess.TimeoutExpired:
-            raise TestFailure("the program did not end")
+            body()
+        except Exception:
+            self.output.seek(0)
+            sys.stderr.write("The program said:\n" + self.output.read().decode(errors="replace"))
+            self.display.screenshot().save_png(os.path.join(artefacts, "failure.png"))
+            raise
+        finally:
+            self.stop()
 
     def stop(self):
         if self.proc.poll() is None:

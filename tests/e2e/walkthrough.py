@@ -9,30 +9,23 @@ and with Yes; a quiz of 10 answered by mouse and by the keys 1 to 4; Previous Re
 The program runs from a copy in a temporary folder, where it writes its page. Screenshots and
 the last page are kept in the artefacts folder for review."""
 
-import argparse
 import os
 import shutil
 import sys
 import tempfile
-import traceback
 
-from desktop import Display, TestFailure, check, wait_until
-from quiz_app import (CAPTION, COUNT_BACK, COUNT_TEXT, DARK_RED, GREEN, INFO_TEXT, NAVY, QUIZ_TITLE, WELCOME_TITLE,
-                      PageOpener, Program, Quiz, Screen, Welcome, answer_colour, centre, left_edge)
+from desktop import Display, check, main, wait_until
+from quiz_app import (CAPTION, COUNT_BACK, COUNT_TEXT, INFO_TEXT, QUIZ_TITLE, WELCOME_TITLE, PageOpener, Program, Quiz,
+                      Screen, Welcome, answer_colour, centre, left_edge)
 from results_page import Page, check_page, load_bank
 
 
 class Walkthrough:
-    def __init__(self, args, display, work):
-        self.args, self.display, self.artefacts = args, display, args.artefacts
-        self.bank = load_bank(args.bank)
-        self.folder = os.path.join(work, "app")
-        self.home_dir = os.path.join(work, "home")
-        for folder in (self.folder, self.home_dir, os.path.join(work, "desktop")):
-            os.mkdir(folder)
-        self.program_path = shutil.copy2(args.program, os.path.join(self.folder, "TevrinQuiz"))
-        self.opener = PageOpener(os.path.join(work, "desktop"))
-        self.page_path = os.path.join(self.folder, "Results.htm")
+    """The player's steps and what each must show; the page is expected at page_path."""
+
+    def __init__(self, display, bank, artefacts, opener, page_path):
+        self.display, self.bank, self.artefacts, self.opener = display, bank, artefacts, opener
+        self.page_path, self.folder = page_path, os.path.dirname(page_path)
         self.opened = 0
 
     def save(self, image, name):
@@ -43,11 +36,10 @@ class Walkthrough:
         check(not self.display.find_windows(QUIZ_TITLE), "the quiz screen is still on view")
         return screen
 
-    def check_welcome_design(self, screen):
-        check(screen.window.name() == WELCOME_TITLE, f"welcome title {screen.window.name()!r}")
+    def check_welcome_design(self, screen, desktop_entry):
         check(screen.size == Welcome.size, f"the welcome screen's client area is {screen.size}, not {Welcome.size}")
         wm_class = screen.window.prop("WM_CLASS")
-        with open(self.args.desktop_entry) as f:
+        with open(desktop_entry) as f:
             wm_line = [line.split("=", 1)[1].strip() for line in f if line.startswith("StartupWMClass=")]
         check(wm_line and f'"{wm_line[0]}"' in wm_class, f"the menu entry's StartupWMClass does not match {wm_class}")
         check("Icon (" in screen.window.prop("_NET_WM_ICON"), "the welcome window has no icon")
@@ -59,10 +51,11 @@ class Walkthrough:
                  (Welcome.Text1, COUNT_TEXT, 40, 5, "the count box's light green text"),
                  (Welcome.Label4, COUNT_TEXT, 40, 5, "'Total Question :'"),
                  (Welcome.Label2, INFO_TEXT, 30, 20, "the contact text")]
-        shown += [(getattr(Welcome, name), CAPTION, 40, 5, f"the {name} caption") for name in ("Start", "About", "Exit")]
+        buttons = ("Start", "About", "Exit")
+        shown += [(getattr(Welcome, name), CAPTION, 40, 5, f"the {name} caption") for name in buttons]
         for area, colour, tolerance, least, what in shown:
             check(image.crop(*area).count_near(colour, tolerance) >= least, f"{what} is not shown")
-        for name in ("Start", "About", "Exit"):
+        for name in buttons:
             r, g, b = image.crop(*getattr(Welcome, name)).mean()
             check(g > r and g > b, f"the {name} button's face is not green")
         return image
@@ -108,11 +101,7 @@ class Walkthrough:
         wait_until(lambda: self.colours(screen)[index] != "black", f"answer {index + 1} to change colour")
         colours = self.colours(screen, screen.settled())
         greens = [i for i, c in enumerate(colours) if c == "green"]
-        expected = ["black"] * 4
-        for i in greens:
-            expected[i] = "green"
-        if index not in greens:
-            expected[index] = "red"
+        expected = ["green" if i in greens else "red" if i == index else "black" for i in range(4)]
         check(len(greens) == 1 and colours == expected, f"answer {index + 1} chosen, the answers show {colours}")
         return greens[0]
 
@@ -151,7 +140,7 @@ class Walkthrough:
         wait_until(lambda: quiz_state() == before, "the quiz to look as before Home")
         return screen
 
-    def play(self, screen, total, choose, on_answer=lambda chosen, shown: None):
+    def play(self, screen, total, choose):
         """Answers every question; choose(number) gives (index, by_key), or None to skip. Returns
         the (chosen, shown right) pairs and the look of the button after the last answer."""
         answers, result_look = [], None
@@ -166,7 +155,6 @@ class Walkthrough:
                 index, by_key = choice
                 shown = self.answer(screen, index, by_key)
                 answers.append((index, shown))
-                on_answer(index, shown)
                 if number == 1:
                     colours = self.colours(screen)
                     screen.click(left_edge(Quiz.Options[next(i for i in range(4) if i not in (index, shown))]))
@@ -181,26 +169,17 @@ class Walkthrough:
                 screen.wait_change(Quiz.Question, question, f"question {number + 1}")
         return answers, result_look
 
-    def run(self):
-        program = Program(self.display, self.program_path, self.folder, self.home_dir, self.opener)
-        try:
-            self._run(program)
-        except Exception:
-            sys.stderr.write("The program said:\n" + program.messages())
-            self.save(self.display.screenshot(), "failure.png")
-            raise
-        finally:
-            program.stop()
+    def previous_results(self, screen, point=left_edge(Welcome.About)):
+        screen.click(point)
+        self.opened += 1
+        opened = self.opener.wait_calls(self.opened)[-1]
+        check(os.path.realpath(opened) == os.path.realpath(self.page_path), f"Previous Results opened {opened}")
 
-    def _run(self, program):
+    def run(self, program, desktop_entry):
         self.display.move_pointer(0, 0)
         screen = self.welcome()
-        first_look = self.check_welcome_design(screen)
+        first_look = self.check_welcome_design(screen, desktop_entry)
         self.save(first_look, "welcome.png")
-        # Previous Results before any quiz: no page, so the desktop is asked nothing (every later
-        # opening is counted).
-        screen.click(left_edge(Welcome.About))
-
         # Not a number, refused by Start and by its caption; then over 140, by Tab and Return.
         self.type_count(screen, "abc")
         abc = self.refused(screen, lambda: screen.click(left_edge(Welcome.Start)))
@@ -217,13 +196,8 @@ class Walkthrough:
         screen.click(left_edge(Welcome.Start))
         quiz = self.quiz()
         check(quiz.size == Quiz.size, f"the quiz screen's client area is {quiz.size}, not {Quiz.size}")
-        look = quiz.settled()
-        self.save(look, "quiz-first.png")
-        for area, colour, name in ((Quiz.Label2, NAVY, "Question :"), (Quiz.Label4, GREEN, "Correct Ans :"),
-                                   (Quiz.Label5, DARK_RED, "Incorrect Ans :")):
-            check(look.crop(*area).count_near(colour, 30) >= 5, f"{name!r} is not shown in its colour")
+        self.save(quiz.settled(), "quiz-first.png")
         answers, result_look = self.play(quiz, 2, lambda number: None if number == 1 else (2, True))
-        check(len(answers) == 1, "the skipped question was answered")
         self.result(quiz, 2, answers)
 
         quiz = self.home(quiz, confirm=False)
@@ -234,23 +208,13 @@ class Walkthrough:
         self.type_count(screen, "10")
         screen.click(centre(Welcome.Label3))
         quiz = self.quiz()
-        wrong_look = []
-
-        def keep(chosen, shown):
-            if not wrong_look and chosen != shown:
-                wrong_look.append(quiz.settled())
-
-        played, result_10 = self.play(quiz, 10, lambda number: (((number - 1) // 2) % 4, number % 2 == 0), keep)
+        played, result_10 = self.play(quiz, 10, lambda number: (((number - 1) // 2) % 4, number % 2 == 0))
         check(result_10 == result_look, "the button after the tenth question does not read as after the second")
-        # A wrong answer, red, with the right one in green, for the documentation.
-        self.save(wrong_look[0] if wrong_look else quiz.settled(), "quiz.png")
+        self.save(quiz.settled(), "quiz.png")  # the last answer in its colours
         page = self.result(quiz, 10, played)
 
         screen = self.home(quiz, confirm=True)
-        screen.click(centre(Welcome.About2))
-        self.opened += 1
-        check(os.path.realpath(self.opener.wait_calls(self.opened)[-1]) == os.path.realpath(self.page_path),
-              "Previous Results opened another page")
+        self.previous_results(screen, centre(Welcome.About2))
 
         # Exit ends the program at once, without writing anything.
         written = os.path.getmtime(self.page_path)
@@ -265,26 +229,22 @@ class Walkthrough:
         print(f"Quiz of 10: {page.right} right, {page.wrong} wrong; pages opened: {self.opened}")
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__)
-    for option in ("--program", "--bank", "--desktop-entry", "--artefacts"):
-        parser.add_argument(option, required=True)
-    args = parser.parse_args()
-    shutil.rmtree(args.artefacts, ignore_errors=True)  # never mixed with an earlier run's
-    os.makedirs(args.artefacts)
+def walk(args):
     work = tempfile.mkdtemp(prefix="tevrin-e2e-")
     try:
+        folder, home, desktop = (os.path.join(work, name) for name in ("app", "home", "desktop"))
+        for path in (folder, home, desktop):
+            os.mkdir(path)
+        # A copy, so that the page is written beside it in a folder of the test's own.
+        program_path = shutil.copy2(args.program, folder)
         with Display() as display:
-            Walkthrough(args, display, work).run()
-    except TestFailure as failure:
-        traceback.print_exc()
-        print(f"FAIL: {failure}", file=sys.stderr)
-        return 1
+            walk = Walkthrough(display, load_bank(args.bank), args.artefacts, PageOpener(desktop),
+                               os.path.join(folder, "Results.htm"))
+            program = Program(display, program_path, folder, home, walk.opener)
+            program.watch(args.artefacts, lambda: walk.run(program, args.desktop_entry))
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    print("The walkthrough passed.")
-    return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(__doc__, ("--program", "--bank", "--desktop-entry"), walk, "The walkthrough passed."))
