@@ -29,12 +29,6 @@ QString pageLiteral(const QString& text)
     return out;
 }
 
-QString withoutScheme(const QString& web)
-{
-    const qsizetype schemeEnd = web.indexOf(u"://");
-    return schemeEnd < 0 ? web : web.mid(schemeEnd + 3);
-}
-
 // %1 the e-mail address, %2 the web address as a link, %3 the web address as shown.
 constexpr QStringView HeadTemplate =
     u"<html>\r\n"
@@ -83,11 +77,17 @@ constexpr QStringView Closing = u"</table></body></html>";
 
 } // namespace
 
+QString webAddressWithoutScheme(const QString& web)
+{
+    const qsizetype schemeEnd = web.indexOf(u"://");
+    return schemeEnd < 0 ? web : web.mid(schemeEnd + 3);
+}
+
 ResultsReport::ResultsReport() : ResultsReport(BuildConfig::ContactEmail, BuildConfig::ContactWeb) {}
 
 ResultsReport::ResultsReport(const QString& contactEmail, const QString& contactWeb)
-    : m_head(
-          HeadTemplate.arg(pageLiteral(contactEmail), pageLiteral(contactWeb), pageLiteral(withoutScheme(contactWeb)))),
+    : m_head(HeadTemplate.arg(pageLiteral(contactEmail), pageLiteral(contactWeb),
+                              pageLiteral(webAddressWithoutScheme(contactWeb)))),
       m_table(TableHeadTemplate.toString())
 {}
 

@@ -6,6 +6,7 @@
 #include "count_check.h"
 #include "fixed_window.h"
 #include "picture_box.h"
+#include "report/results_report.h"
 #include "report/results_store.h"
 #include "screen_flow.h"
 #include "screen_fonts.h"
@@ -24,16 +25,6 @@ QPalette textPalette(QPalette palette, const QColor& text)
     palette.setColor(QPalette::WindowText, text);
     palette.setColor(QPalette::Text, text);
     return palette;
-}
-
-// The web address as a reader sees it: without its scheme.
-QString displayedWebAddress()
-{
-    QString web = QString::fromUtf8(BuildConfig::ContactWeb);
-    const qsizetype scheme = web.indexOf(QStringLiteral("://"));
-    if (scheme >= 0)
-        web.remove(0, scheme + 3);
-    return web;
 }
 
 const QColor CaptionColour(255, 255, 192);
@@ -116,7 +107,7 @@ void WelcomeScreen::buildControls()
     Label2->setPalette(textPalette(Label2->palette(), InfoColour));
     Label2->setText(QStringLiteral("If you have any questions and doubt in any answers so please email us at ") +
                     QString::fromUtf8(BuildConfig::ContactEmail) + QStringLiteral(" or visit at ") +
-                    displayedWebAddress());
+                    webAddressWithoutScheme(QString::fromUtf8(BuildConfig::ContactWeb)));
 
     // The count box lies over the banner.
     Text1->raise();
