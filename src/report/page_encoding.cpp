@@ -59,11 +59,13 @@ QByteArray encodePageText(QStringView text)
         return text.toUtf8(); // UTF-8 refuses a default character; it lacks nothing anyway
     const auto* wide = reinterpret_cast<const wchar_t*>(text.utf16());
     const int length = static_cast<int>(text.size());
-    const char unknown = '?';
+    // A string, not a lone char: in a double-byte code page the default character may be two
+    // bytes long, and Windows reads up to the NUL.
+    const char* unknown = "?";
     // No best-fit guesses: a character the code page lacks shows as '?', not as a look-alike.
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0, &unknown, nullptr);
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0, unknown, nullptr);
     QByteArray out(size, Qt::Uninitialized);
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, out.data(), size, &unknown, nullptr);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, out.data(), size, unknown, nullptr);
     return out;
 #else
     return encodeWindows1252(text);
