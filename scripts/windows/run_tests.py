@@ -8,10 +8,11 @@ settings travel under that name. Qt Test writes to a file (its output does not r
 Wine), which is shown when the test fails. Prints one line per run and the counts on the last line
 as "N passed, N failed".
 
-  run_tests.py BUILD_DIR [--again-under LOCALE:PATTERN]... [--program EXE:TITLE]
+  run_tests.py BUILD_DIR [--again VAR=VALUE[,VAR=VALUE...]:PATTERN]... [--program EXE:TITLE]
 
---again-under runs the tests whose name matches PATTERN once more with the Unix locale LOCALE,
-which sets the ANSI code page Wine reports (ja_JP.UTF-8 gives 932). --program starts EXE on the
+--again runs the tests whose name matches PATTERN once more with these variables set over the
+test's own: LC_ALL=ja_JP.UTF-8 makes Wine report the ANSI code page 932, QT_QPA_PLATFORM=windows
+draws with Windows' own font metrics instead of offscreen's FreeType. --program starts EXE on the
 X display and passes once a window titled TITLE shows.
 """
 import argparse
@@ -37,13 +38,11 @@ def ctest_tests(build_dir):
         yield test["name"], command, props
 
 
-def wine_environment(props, locale):
+def wine_environment(settings):
     env = {k: v for k, v in os.environ.items() if not k.startswith("QT_")}
-    for setting in props.get("ENVIRONMENT", []):
+    for setting in settings:
         name, _, value = setting.partition("=")
         env["WINE" + name if name.startswith("QT_") else name] = value
-    if locale:
-        env["LC_ALL"] = locale
     return env
 
 
@@ -54,7 +53,7 @@ def uses_qt_test(exe, cache={}):
     return cache[exe]
 
 
-def run(name, command, props, locale, build_dir):
+def run(name, command, props, extra, build_dir):
     with tempfile.TemporaryDirectory(prefix="wintest-") as scratch:
         log = os.path.join(scratch, "out.txt")
         args = ["wine"] + command
@@ -64,7 +63,7 @@ def run(name, command, props, locale, build_dir):
         started = time.monotonic()
         try:
             done = subprocess.run(args, cwd=props.get("WORKING_DIRECTORY", build_dir),
-                                  env=wine_environment(props, locale), capture_output=True,
+                                  env=wine_environment(props.get("ENVIRONMENT", []) + extra), capture_output=True,
                                   text=True, errors="replace", timeout=timeout)
             status, output = done.returncode, done.stdout + done.stderr
         except subprocess.TimeoutExpired as e:
@@ -74,7 +73,7 @@ def run(name, command, props, locale, build_dir):
             with open(log, encoding="utf-8", errors="replace") as f:
                 output = f.read() + output
     passed = (status == 0) != bool(props.get("WILL_FAIL"))
-    label = f"{name} [{locale}]" if locale else name
+    label = f"{name} [{' '.join(extra)}]" if extra else name
     print(f"{'PASS' if passed else 'FAIL'}  {label}  ({seconds:.0f} s)", flush=True)
     if not passed:
         lines = [l for l in output.splitlines() if "wine32" not in l and "multiarch" not in l]
@@ -84,22 +83,24 @@ def run(name, command, props, locale, build_dir):
 
 def start_program(exe, title):
     started = time.monotonic()
-    program = subprocess.Popen(["wine", exe], cwd=os.path.dirname(exe), env=wine_environment({}, None),
+    program = subprocess.Popen(["wine", exe], cwd=os.path.dirname(exe), env=wine_environment([]),
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    found = ""
+    found, size = [], "?"
     try:
         while not found and time.monotonic() - started < 120 and program.poll() is None:
             time.sleep(1)
             found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$"],
                                    capture_output=True, text=True).stdout.split()
+        if found:
+            geometry = subprocess.run(["xdotool", "getwindowgeometry", found[0]],
+                                      capture_output=True, text=True).stdout
+            size = (re.findall(r"Geometry: (\S+)", geometry) or ["?"])[0]
     finally:
         program.kill()
         program.wait()
     seconds = time.monotonic() - started
     if found:
-        geometry = subprocess.run(["xdotool", "getwindowgeometry", found[0]], capture_output=True, text=True).stdout
-        size = re.search(r"Geometry: (\S+)", geometry)
-        print(f"PASS  {os.path.basename(exe)} shows \"{title}\" ({size.group(1) if size else '?'}, {seconds:.0f} s)")
+        print(f"PASS  {os.path.basename(exe)} shows \"{title}\" ({size}, {seconds:.0f} s)")
     else:
         print(f"FAIL  {os.path.basename(exe)}: no window \"{title}\" within {seconds:.0f} s")
     return bool(found)
@@ -108,18 +109,18 @@ def start_program(exe, title):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build_dir")
-    parser.add_argument("--again-under", action="append", default=[], metavar="LOCALE:PATTERN")
+    parser.add_argument("--again", action="append", default=[], metavar="VAR=VALUE,...:PATTERN")
     parser.add_argument("--program", metavar="EXE:TITLE")
     args = parser.parse_args()
     results = []
     tests = list(ctest_tests(args.build_dir))
     for name, command, props in tests:
-        results.append(run(name, command, props, None, args.build_dir))
-    for rule in args.again_under:
-        locale, _, pattern = rule.partition(":")
+        results.append(run(name, command, props, [], args.build_dir))
+    for rule in args.again:
+        settings, _, pattern = rule.rpartition(":")
         for name, command, props in tests:
             if re.search(pattern, name):
-                results.append(run(name, command, props, locale, args.build_dir))
+                results.append(run(name, command, props, settings.split(","), args.build_dir))
     if args.program:
         exe, _, title = args.program.partition(":")
         results.append(start_program(exe, title))
