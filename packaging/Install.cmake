@@ -50,14 +50,11 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine")
 include(CPack)
 
 if(TEVRIN_BUILD_TESTS)
-    # The checkers come from Debian's desktop-file-utils and appstream; without them these tests fail.
+    # The checkers come from Debian's desktop-file-utils, appstream and dpkg-dev; without them these tests fail.
     add_test(NAME packaging.desktop_entry COMMAND desktop-file-validate ${_packaging_dir}/tevrinquiz.desktop)
     add_test(NAME packaging.metainfo COMMAND appstreamcli validate --no-net ${_metainfo})
-    string(JOIN " " _icon_sizes ${TEVRIN_ICON_SIZES})
-    add_test(NAME packaging.install_tree
-        COMMAND ${_packaging_dir}/check_install_tree.sh ${PROJECT_BINARY_DIR} "${_icon_sizes}")
-    add_test(NAME packaging.deb
-        COMMAND ${_packaging_dir}/check_deb.sh ${PROJECT_BINARY_DIR} ${TEVRIN_APP_ID}
-            ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS})
+    set(_check_tree ${_packaging_dir}/check_install_tree.sh ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR})
+    add_test(NAME packaging.install_tree COMMAND ${_check_tree})
+    add_test(NAME packaging.deb COMMAND ${_check_tree} deb)
     set_tests_properties(packaging.install_tree packaging.deb PROPERTIES TIMEOUT 300)
 endif()
