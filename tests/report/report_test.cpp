@@ -1,0 +1,226 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The results page byte for byte against pages written by hand, its code page, where it is saved
+// (whole or not at all), which page Previous Results opens, and the page as a browser shows it.
+#include "report/folder_prefix.h"
+#include "report/page_encoding.h"
+#include "report/results_report.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+// The store copies the logo's bytes without looking into them.
+const QByteArray Logo = "GIF89a, the logo";
+const QByteArray NewPage(8000, 'n');
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes, int age = 0)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
+           file.setFileTime(QDateTime::currentDateTime().addSecs(-age), QFileDevice::FileModificationTime);
+}
+
+// Question, right answer and chosen answer, one after the other; an answer is right when the two are the same.
+ResultsReport reportOf(const QStringList& answers)
+{
+    ResultsReport report(u"quiz@example.org"_qs, u"https://www.example.org"_qs);
+    for (qsizetype i = 0; i + 2 < answers.size(); i += 3)
+        report.AddAnswerRow(answers[i], answers[i + 1], answers[i + 2], answers[i + 1] == answers[i + 2]);
+    return report;
+}
+
+class ReportTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_root;
+    int m_case = 0;
+
+private Q_SLOTS:
+    // Every case runs in a current folder of its own that holds an empty program folder.
+    void init()
+    {
+        const QString folder = m_root.filePath(QString::number(++m_case));
+        QVERIFY(QDir().mkpath(folder + "/app") && QDir::setCurrent(folder));
+    }
+
+    void pageBytes_data()
+    {
+        QTest::addColumn<QString>("golden");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QString>("totals"); // right, wrong and chosen, as the screen shows them
+
+        const QStringList exodus{"Who led the people out of Egypt?", "Moses", "Moses"};
+        const QStringList david{"Which city is called \"the city of David\"?", "Bethlehem", "Bethlehem"};
+        const QStringList torah{"How many books has the Torah?", "Five", "Five"};
+        const QStringList torahWrong{"How many books has the Torah?", "Five", "Seven"};
+        const QStringList arkWrong{"Who built the ark?", "Noah", "Abraham"};
+        const QStringList verse{u"Finish the verse: In the beginning\u2026"_qs, "God created  the heaven",
+                                "God created  the heaven"};
+        const QStringList markup{"Is 2 < 3 && 5 > 4, 100%1 \"sure\"?", "<b>Yes</b>", "No & %2"};
+        const QStringList aleph{"Which letter comes after Aleph?", "Bet", u"Gimel\u2026"_qs};
+        QTest::newRow("no rows") << "no_rows.htm" << QStringList() << "0 0 2";
+        QTest::newRow("totals of 140") << "full_quiz_before_rows.htm" << QStringList() << "70 70 140";
+        QTest::newRow("all right") << "all_right.htm" << exodus + david + torah << "3 0 3";
+        QTest::newRow("all wrong") << "all_wrong.htm" << QStringList{exodus[0], "Moses", "Aaron"} + torahWrong
+                                   << "0 2 2";
+        QTest::newRow("mixed") << "mixed.htm" << exodus + torahWrong + david + arkWrong << "2 2 4";
+        QTest::newRow("first skipped") << "skipped_first.htm" << arkWrong + exodus + torah << "2 1 4";
+        QTest::newRow("ellipsis, double blank") << "ellipsis.htm" << verse + aleph << "1 1 2";
+        QTest::newRow("markup") << "markup.htm" << markup << "0 1 2";
+    }
+
+    // Result pressed twice writes the same page: the totals are added once.
+    void pageBytes()
+    {
+        QFETCH(QString, golden);
+        QFETCH(QStringList, answers);
+        QFETCH(QString, totals);
+        const QByteArray want = readFile(TEVRIN_SOURCE_DIR "/tests/report/expected/" + golden) +
+                                (golden.endsWith("before_rows.htm") ? "</table></body></html>\r\n" : "");
+        ResultsReport report = reportOf(answers);
+        const QStringList shown = totals.split(u' ');
+        for (int press = 0; press < 2; ++press) {
+            QVERIFY(report.WriteResultsPage(shown[0], shown[1], shown[2].toShort(), Logo, {"app", {}}).ok);
+            const QByteArray page = readFile("app/Results.htm");
+            // Where the two part, so that a failure shows the bytes there rather than two whole pages.
+            const qsizetype at = std::mismatch(page.begin(), page.end(), want.begin(), want.end()).first - page.begin();
+            QCOMPARE(page.mid(at - 40, 100), want.mid(at - 40, 100));
+            QCOMPARE(readFile("app/logo.f"), Logo);
+        }
+    }
+
+    // Windows-1252 outside Windows, whatever the locale.
+    void encoding()
+    {
+        const QList<std::pair<QString, QByteArray>> table = {
+#ifndef Q_OS_WIN
+            {u"Ark Caf\u00e9 \u00a0\u00ff in\u2026"_qs, "Ark Caf\xe9 \xa0\xff in\x85"},
+            {u"\u20ac\u0178\u0081\u009d"_qs, "\x80\x9f\x81\x9d"}, // the ends of the table, and two of its holes
+            {u"\u0085\u0080\u0101\u05e9"_qs, "????"},             // what the code page lacks
+            {u"a\U0001F54Ab"_qs + QChar(0xD800) + u'x', "a?b?x"}, // a surrogate pair is one character
+#endif
+        };
+        for (const auto& [text, bytes] : table)
+            QCOMPARE(encodePageText(text), bytes);
+    }
+
+    // At the root of a drive or file system the files go by their bare names. Only Unix folders start with "/" here.
+    void folderPrefixes()
+    {
+        const QList<std::pair<QString, QString>> table = {{"C:/A\\", "C:\\A\\"},          {"C:/", ""},   {"E:\\", ""},
+                                                          {"/usr/games/", "/usr/games/"}, {"/a", "/a/"}, {"/", ""}};
+        for (const auto& [folder, prefix] : table)
+            QCOMPARE(folderPrefix(folder, folder.startsWith(u'/') ? PathStyle::Unix : PathStyle::Windows), prefix);
+    }
+
+    void whereTheFilesGo_data()
+    {
+        QTest::addColumn<QString>("program"); // "/" stands for the root
+        QTest::addColumn<QString>("earlier"); // a page written an hour before
+        QTest::addColumn<QStringList>("refused");
+        QTest::addColumn<QStringList>("attempts"); // the last one refused when nothing could be saved
+
+        const QString logo = "app/logo.f", page = "app/Results.htm", uLogo = "user/logo.f", uPage = "user/Results.htm";
+        QTest::newRow("program folder") << "app" << uPage << QStringList() << QStringList{logo, page};
+        QTest::newRow("root: bare names") << "/" << QString() << QStringList() << QStringList{"logo.f", "Results.htm"};
+        QTest::newRow("page refused") << "app" << page << QStringList{page} << QStringList{logo, page, uLogo, uPage};
+        QTest::newRow("logos refused") << "app" << QString() << QStringList{logo, uLogo} << QStringList{logo, uLogo};
+        QTest::newRow("logo, user page refused")
+            << "app" << uPage << QStringList{logo, uPage} << QStringList{logo, uLogo, uPage};
+    }
+
+    // The program's folder first, the player's data folder (made when needed) when that one refuses;
+    // Previous Results then opens the newer page.
+    void whereTheFilesGo()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, earlier);
+        QFETCH(QStringList, refused);
+        QFETCH(QStringList, attempts);
+        QVERIFY(earlier.isEmpty() || (QDir().mkpath(QFileInfo(earlier).path()) && writeFile(earlier, "old", 3600)));
+        QStringList tried;
+        const FileWriter writer = [&](const QString& path, const QByteArray& bytes) {
+            tried << path;
+            return refused.contains(path) ? WriteResult{false, u"Permission denied"_qs} : writeFileSafely(path, bytes);
+        };
+        const ResultsStore store(program == "/" ? QDir::rootPath() : program, "user", writer);
+        const WriteOutcome outcome = store.writeFiles(Logo, NewPage);
+        const bool saved = !refused.contains(attempts.last());
+        QCOMPARE(tried, attempts);
+        const QString failed = u"Could not save the results page\n%1\nPermission denied"_qs;
+        QCOMPARE(outcome.message(), saved ? QString() : failed.arg(QDir::toNativeSeparators(attempts.last())));
+        QCOMPARE(outcome.pagePath, saved ? attempts.last() : QString());
+        QCOMPARE(store.previousPage(), saved ? attempts.last() : earlier);
+    }
+
+#ifdef Q_OS_UNIX
+    // A file-size limit cuts the page short inside the system; the earlier page must stay as it was.
+    void shortWriteKeepsEarlierPage()
+    {
+        QVERIFY(writeFile("app/Results.htm", "the earlier page"));
+        QProcess child;
+        child.setChildProcessModifier([] {
+            const rlimit limit{rlim_t(NewPage.size() / 2), rlim_t(NewPage.size() / 2)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of the process
+        });
+        child.start(QCoreApplication::applicationFilePath(), {"write-page", "app"});
+        QVERIFY(child.waitForFinished() && child.exitStatus() == QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 3);
+        QCOMPARE(readFile("app/Results.htm"), QByteArray("the earlier page"));
+    }
+#endif
+
+    // Headless Chromium loads a written page, with a probe appended that notes what a player sees.
+    void pageInBrowser()
+    {
+        ResultsReport report = reportOf({u"In the beginning\u2026"_qs, "God", "God", "Ark?", "Noah", "Abraham"});
+        QVERIFY(report.WriteResultsPage("1", "1", 3, Logo, {"app", {}}).ok);
+        // Each table row's cells beside the logo, as shown, with the weight of their innermost text.
+        QVERIFY(writeFile("app/Results.htm", readFile("app/Results.htm") + R"(<script>onload = () => {
+  const seen = [document.characterSet];
+  for (const row of document.querySelectorAll('tr'))
+    seen.push(Array.from(row.cells).filter((c) => !c.querySelector('img')).map((c) =>
+      c.innerText.trim() + '@' + getComputedStyle([...c.querySelectorAll('*')].pop()).fontWeight).join('|'));
+  document.body.append('SEEN:' + encodeURIComponent(seen.join('\n')));
+}</script>)"));
+        qputenv("HOME", QDir::currentPath().toLocal8Bit()); // Chromium's crash reports stay out of the real home
+        QProcess browser;
+        browser.start("chromium", {"--headless", "--no-sandbox", "--disable-gpu", "--user-data-dir=profile",
+                                   "--dump-dom", QDir::current().filePath("app/Results.htm")});
+        // The bound is against a browser that hangs.
+        QVERIFY2(browser.waitForFinished(300000), qPrintable("Debian's chromium is needed: " + browser.errorString()));
+        // What follows the last "SEEN:", up to the next tag.
+        QCOMPARE(
+            QUrl::fromPercentEncoding(browser.readAllStandardOutput().split(':').last().split('<')[0]).split(u'\n'),
+            QStringList({"windows-1252", "Total Correct Answer@400|:1@400", "Total Incorrect Answer@400|:1@400",
+                         "Total Taken Questions@400|:3@400", "Questions@700|Correct Answer@700|Your Answer@700",
+                         u"In the beginning\u2026@400|God@400|God@400"_qs, "Ark?@700|Noah@700|Abraham@700"}));
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    // The child of shortWriteKeepsEarlierPage: one page through the real store, and its outcome.
+    if (argc == 3 && qstrcmp(argv[1], "write-page") == 0)
+        return ResultsStore(QString::fromLocal8Bit(argv[2]), {}).writeFiles(Logo, NewPage).ok ? 0 : 3;
+    QCoreApplication app(argc, argv);
+    ReportTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "report_test.moc"
