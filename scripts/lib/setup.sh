@@ -4,9 +4,10 @@
 
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-# What building and running needs, and what the tests need on top.
-build_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-wine fonts-dejavu-core)
-test_packages=(python3 dpkg-dev xvfb xauth xdotool openbox x11-utils chromium desktop-file-utils appstream valgrind imagemagick)
+# What building and running needs (python3 for configuring the tests, which build/ includes), and
+# what the tests need on top.
+build_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-wine fonts-dejavu-core python3)
+test_packages=(dpkg-dev xvfb xauth xdotool openbox x11-utils chromium desktop-file-utils appstream valgrind imagemagick)
 
 missing_packages() {
     local pkg
@@ -39,7 +40,11 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null
 }
 
-# configure_build DIR [CMAKE ARGS...] : configures DIR unless it is already configured, then builds it.
+# The options of build/, the same for scripts/run and scripts/test, so that neither rebuilds what
+# the other has built.
+normal_build_options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEVRIN_WERROR=ON -DTEVRIN_BUILD_TESTS=ON -DTEVRIN_SANITIZE=OFF)
+
+# configure_build DIR [CMAKE ARGS...] : configures DIR with these options, then builds all of it.
 configure_build() {
     local dir=$1
     shift
