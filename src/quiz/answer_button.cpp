@@ -11,19 +11,6 @@ void AnswerButton::setAnswerText(const QString& text)
     setAccessibleName(text);
 }
 
-void AnswerButton::setTextColour(const QColor& colour)
-{
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::ButtonText, colour);
-    setPalette(palette);
-}
-
-QColor AnswerButton::textColour() const
-{
-    return palette().color(QPalette::WindowText);
-}
-
 void AnswerButton::keyPressEvent(QKeyEvent* event)
 {
     int step = 0;

@@ -14,8 +14,6 @@ public:
 
     // Shows an answer text exactly as stored ("&" is no keyboard accelerator here).
     void setAnswerText(const QString& text);
-    void setTextColour(const QColor& colour);
-    QColor textColour() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -5,12 +5,12 @@
 #include "quiz_session.h"
 #include "random_source.h"
 #include "report/results_store.h"
-#include "shell/fixed_window.h"
-#include "shell/picture_box.h"
-#include "shell/screen_flow.h"
-#include "shell/screen_fonts.h"
-#include "shell/shell_services.h"
-#include "shell/twips.h"
+#include "ui/fixed_window.h"
+#include "ui/picture_box.h"
+#include "ui/screen_fonts.h"
+#include "ui/screen_look.h"
+#include "ui/shell_services.h"
+#include "ui/twips.h"
 
 #include <QButtonGroup>
 #include <QFile>
@@ -30,9 +30,10 @@ const QString ResultCaption = QStringLiteral("Result");
 
 } // namespace
 
-QuizScreen::QuizScreen(ScreenFlow& flow, ShellServices& services) : m_flow(flow), m_services(services)
+QuizScreen::QuizScreen(ShellServices& services) : m_services(services)
 {
     setObjectName(QStringLiteral("Quiz"));
+    ScreenLook::UseClassicFace(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tevrinic Quiz "));
     setFont(ScreenFonts::Tahoma());
@@ -48,11 +49,8 @@ QLabel* QuizScreen::makeLabel(const char* name, const QString& text, int left, i
     label->setObjectName(QString::fromLatin1(name));
     label->setFont(ScreenFonts::Tahoma(true));
     label->move(Twips::Point(left, top));
-    if (colour.isValid()) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, colour);
-        label->setPalette(palette);
-    }
+    if (colour.isValid())
+        ScreenLook::SetTextColour(label, colour);
     label->adjustSize();
     return label;
 }
@@ -71,7 +69,7 @@ void QuizScreen::buildControls()
         option->setObjectName(QStringLiteral("Option1_%1").arg(i));
         option->setFont(bold);
         option->setGeometry(Twips::Rect(120, answerTops[i], 7020, 405));
-        option->setTextColour(Black);
+        ScreenLook::SetTextColour(option, Black);
         m_answers->addButton(option, i);
         Option1[static_cast<std::size_t>(i)] = option;
     }
@@ -82,7 +80,7 @@ void QuizScreen::buildControls()
     Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Frame1->setGeometry(Twips::Rect(-90, 3285, 7455, 45));
 
-    Label3 = makeLabel("Label3", QStringLiteral("1/10"), 1035, 105, QColor());
+    Label3 = makeLabel("Label3", QStringLiteral("1/10"), 1035, 105);
 
     Frame2 = new QFrame(this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
@@ -100,8 +98,8 @@ void QuizScreen::buildControls()
 
     Label4 = makeLabel("Label4", QStringLiteral("Correct Ans :"), 2625, 105, Green);
     Label5 = makeLabel("Label5", QStringLiteral("Incorrect Ans :"), 4875, 105, QColor(192, 0, 0));
-    Label6 = makeLabel("Label6", QStringLiteral("0"), 3780, 120, QColor());
-    Label7 = makeLabel("Label7", QStringLiteral("0"), 6210, 120, QColor());
+    Label6 = makeLabel("Label6", QStringLiteral("0"), 3780, 120);
+    Label7 = makeLabel("Label7", QStringLiteral("0"), 6210, 120);
     showCount(Label6, 0, QStringLiteral("Correct answers"));
     showCount(Label7, 0, QStringLiteral("Incorrect answers"));
 
@@ -144,21 +142,21 @@ void QuizScreen::Form_Load()
 {
     m_random = m_services.makeRandomSource();
     m_session = std::make_unique<QuizSession>(TotQues, *m_random);
-    m_session->Form_Load();
+    m_session->start();
     ShowQuestion();
 }
 
 void QuizScreen::ShowQuestion()
 {
-    const QuestionEntry& entry = m_session->CurrentEntry();
+    const QuestionEntry& entry = m_session->question();
     Question->setText(entry.question());
     Question->setAccessibleName(entry.question());
     for (int i = 0; i < 4; ++i)
         Option1[static_cast<std::size_t>(i)]->setAnswerText(entry.answer(i));
     ResetOptions(false);
-    Label3->setText(m_session->progressText());
+    Label3->setText(QStringLiteral("%1/%2").arg(m_session->taken()).arg(TotQues));
     Label3->adjustSize();
-    Label3->setAccessibleName(QStringLiteral("Question %1 of %2").arg(m_session->Taken()).arg(TotQues));
+    Label3->setAccessibleName(QStringLiteral("Question %1 of %2").arg(m_session->taken()).arg(TotQues));
 }
 
 void QuizScreen::ResetOptions(bool value)
@@ -166,14 +164,14 @@ void QuizScreen::ResetOptions(bool value)
     // An exclusive group keeps one answer selected; lift that while clearing them all.
     m_answers->setExclusive(false);
     for (AnswerButton* option : Option1) {
-        option->setTextColour(Black);
+        ScreenLook::SetTextColour(option, Black);
         option->setChecked(value);
         option->setAccessibleDescription(QString());
     }
     m_answers->setExclusive(true);
 }
 
-void QuizScreen::showCount(QLabel* label, qint16 count, const QString& spokenName)
+void QuizScreen::showCount(QLabel* label, int count, const QString& spokenName)
 {
     label->setText(QString::number(count));
     label->adjustSize();
@@ -184,24 +182,24 @@ void QuizScreen::Option1_Click(int Index)
 {
     if (!m_session || Index < 0 || Index > 3)
         return;
-    const QuizSession::Choice choice = m_session->Option1_Click(Index);
+    const QuizSession::Choice choice = m_session->choose(Index);
     if (!choice.scored)
         return;
 
     AnswerButton* chosen = Option1[static_cast<std::size_t>(Index)];
     AnswerButton* right = Option1[static_cast<std::size_t>(choice.rightIndex)];
     if (choice.right) {
-        chosen->setTextColour(Green);
+        ScreenLook::SetTextColour(chosen, Green);
         chosen->setAccessibleDescription(QStringLiteral("Your answer: right"));
-        showCount(Label6, m_session->RightCount, QStringLiteral("Correct answers"));
+        showCount(Label6, m_session->rightCount(), QStringLiteral("Correct answers"));
     } else {
-        chosen->setTextColour(Red);
-        right->setTextColour(Green);
+        ScreenLook::SetTextColour(chosen, Red);
+        ScreenLook::SetTextColour(right, Green);
         chosen->setAccessibleDescription(QStringLiteral("Your answer: wrong"));
         right->setAccessibleDescription(QStringLiteral("The right answer"));
-        showCount(Label7, m_session->WrongCount, QStringLiteral("Incorrect answers"));
+        showCount(Label7, m_session->wrongCount(), QStringLiteral("Incorrect answers"));
     }
-    const QuestionEntry& entry = m_session->CurrentEntry();
+    const QuestionEntry& entry = m_session->question();
     m_report.AddAnswerRow(entry.question(), entry.answer(choice.rightIndex), entry.answer(Index), choice.right);
     Nextbtn->setEnabled(true);
 }
@@ -211,13 +209,13 @@ void QuizScreen::Nextbtn_Click()
     if (!m_session)
         return;
     if (Nextbtn->text() == NextCaption) {
-        m_session->NextQuestion();
+        m_session->next();
         ShowQuestion();
         // Next is about to be disabled; a player who pressed it goes on from the first answer.
         if (Nextbtn->hasFocus())
             Option1[0]->setFocus(Qt::OtherFocusReason);
         Nextbtn->setEnabled(false);
-        if (m_session->onLastQuestion())
+        if (m_session->finished())
             Nextbtn->setText(ResultCaption);
         return;
     }
@@ -239,7 +237,7 @@ void QuizScreen::home_Click()
 {
     if (m_services.askYesNo(this, QStringLiteral("Confirm"),
                             QStringLiteral("Do you really want to quit current session")))
-        m_flow.ReturnHome();
+        Q_EMIT homeConfirmed();
 }
 
 void QuizScreen::keyPressEvent(QKeyEvent* event)
@@ -249,10 +247,12 @@ void QuizScreen::keyPressEvent(QKeyEvent* event)
         Option1[static_cast<std::size_t>(key - Qt::Key_1)]->click();
         return;
     }
-    // Return on an answer moves on, once Next can be pressed.
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && Nextbtn->isEnabled() &&
-        qobject_cast<AnswerButton*>(focusWidget())) {
-        Nextbtn->click();
+    // Return on an answer moves on once the question is answered: only Next itself skips the
+    // first question. A held key repeats, and a repeat must not write and open the page again.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (!event->isAutoRepeat() && m_session && m_session->answered() && Nextbtn->isEnabled() &&
+            qobject_cast<AnswerButton*>(focusWidget()))
+            Nextbtn->click();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -16,17 +16,17 @@ class QLabel;
 class QPushButton;
 class QuizSession;
 class RandomSource;
-class ScreenFlow;
 class ShellServices;
 
 // The quiz screen: one question at a time with its four answers, the counters and the
-// progress, Next (Result after the last question) and Home. One instance runs one quiz.
+// progress, Next (Result after the last question) and Home. One instance runs one quiz; it tells
+// whoever owns the screens when the player has confirmed going home.
 class QuizScreen : public QWidget
 {
     Q_OBJECT
 
 public:
-    QuizScreen(ScreenFlow& flow, ShellServices& services);
+    explicit QuizScreen(ShellServices& services);
     ~QuizScreen() override;
 
     // The number of questions chosen on the welcome screen; written before the screen is shown.
@@ -39,19 +39,21 @@ public:
     const QuizSession* session() const { return m_session.get(); }
     const ResultsReport& report() const { return m_report; }
 
+Q_SIGNALS:
+    void homeConfirmed();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();
-    QLabel* makeLabel(const char* name, const QString& text, int left, int top, const QColor& colour);
+    QLabel* makeLabel(const char* name, const QString& text, int left, int top, const QColor& colour = QColor());
     void Form_Load();
     void ShowQuestion();
     void ResetOptions(bool value);
-    void showCount(QLabel* label, qint16 count, const QString& spokenName);
+    void showCount(QLabel* label, int count, const QString& spokenName);
 
-    ScreenFlow& m_flow;
     ShellServices& m_services;
     std::unique_ptr<RandomSource> m_random;
     std::unique_ptr<QuizSession> m_session;

@@ -3,49 +3,31 @@
 
 #include "questions.h"
 
-QuizSession::QuizSession(qint16 totQues, RandomSource& random) : TotQues(totQues), m_draw(random) {}
-
-void QuizSession::Form_Load()
+void QuizSession::start()
 {
     Questions::LoadQuestions();
     m_draw.DrawQuestion();
-    ShowQuestion();
 }
 
-void QuizSession::ShowQuestion()
-{
-    RightAnswer = m_draw.CurrentEntry.rightAnswer();
-}
-
-QuizSession::Choice QuizSession::Option1_Click(int index)
+QuizSession::Choice QuizSession::choose(int index)
 {
     Choice choice;
-    choice.chosenIndex = index;
-    choice.rightIndex = RightAnswer - 1;
-    if (Answered || index < 0 || index > 3)
+    choice.rightIndex = rightIndex();
+    if (m_answered || index < 0 || index > 3)
         return choice;
 
     choice.scored = true;
-    choice.right = index + 1 == RightAnswer;
-    if (choice.right)
-        ++RightCount;
-    else
-        ++WrongCount;
-    Answered = true;
+    choice.right = index == choice.rightIndex;
+    ++(choice.right ? m_rightCount : m_wrongCount);
+    m_answered = true;
     return choice;
 }
 
-void QuizSession::NextQuestion()
+void QuizSession::next()
 {
-    // Never draw past the chosen count: the drawing cannot serve more than the bank holds.
-    if (onLastQuestion())
+    // The drawing cannot serve more than the bank holds, so it never goes past the chosen count.
+    if (finished())
         return;
     m_draw.DrawQuestion();
-    ShowQuestion();
-    Answered = false;
-}
-
-QString QuizSession::progressText() const
-{
-    return QString::number(m_draw.Taken) + u'/' + QString::number(TotQues);
+    m_answered = false;
 }

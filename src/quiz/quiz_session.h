@@ -3,47 +3,43 @@
 
 #include "question_draw.h"
 
-#include <QString>
-
-// The rules of one quiz: which question is shown, how the first answer to it is scored,
-// and when the quiz is over. The quiz screen turns these into captions and colours.
+// The rules of one quiz: which question is on view, how the first answer to it is scored, and
+// when every question has been drawn. The quiz screen turns these into captions and colours.
 class QuizSession
 {
 public:
-    QuizSession(qint16 totQues, RandomSource& random);
+    QuizSession(qint16 total, RandomSource& random) : m_total(total), m_draw(random) {}
 
-    // What a choice of answer did. A choice after the question was answered scores nothing.
+    // What a choice of answer did. A choice once the question is answered scores nothing.
     struct Choice
     {
         bool scored = false;
         bool right = false;
-        int chosenIndex = -1; // button index 0..3
-        int rightIndex = -1;  // button index of the right answer
+        int rightIndex = -1; // answer 0..3 that is right
     };
 
-    // Fills the bank and draws and shows the first question.
-    void Form_Load();
-    // Scores the player's answer on button 0..3, once per question.
-    Choice Option1_Click(int index);
-    // Draws and shows the next question; after the last one the quiz is finished.
-    void NextQuestion();
+    // Fills the bank and draws the first question.
+    void start();
+    // Scores the player's answer 0..3, the first one per question only.
+    Choice choose(int index);
+    // Draws the next question; once every question has been drawn, nothing happens.
+    void next();
+    // The last question is on view: what follows is the result.
+    bool finished() const { return m_draw.Taken >= m_total; }
 
-    qint16 TotQues = 0;
-    bool Answered = false;
-    qint16 RightAnswer = 0; // 1..4: button RightAnswer - 1 carries the right answer
-    qint16 RightCount = 0;
-    qint16 WrongCount = 0;
-
-    const QuestionEntry& CurrentEntry() const { return m_draw.CurrentEntry; }
-    qint16 Taken() const { return m_draw.Taken; }
+    const QuestionEntry& question() const { return m_draw.CurrentEntry; }
+    int rightIndex() const { return m_draw.CurrentEntry.rightAnswer() - 1; }
+    bool answered() const { return m_answered; }
+    int taken() const { return m_draw.Taken; }
+    int total() const { return m_total; }
+    int rightCount() const { return m_rightCount; }
+    int wrongCount() const { return m_wrongCount; }
     const QuestionDraw& draw() const { return m_draw; }
-    // The last question is on screen: the Next button has become Result.
-    bool onLastQuestion() const { return m_draw.Taken >= TotQues; }
-    // Progress as shown: questions taken, "/", questions chosen.
-    QString progressText() const;
 
 private:
-    void ShowQuestion();
-
+    qint16 m_total = 0;
+    bool m_answered = false;
+    qint16 m_rightCount = 0;
+    qint16 m_wrongCount = 0;
     QuestionDraw m_draw;
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "click_tracker.h"
+#include "ui/click_tracker.h"
 
 #include <QLabel>
 
@@ -19,6 +19,7 @@ Q_SIGNALS:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override { m_clicks.doublePress(event); }
 
 private:
     ClickTracker m_clicks;

@@ -1,18 +1,42 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "screen_flow.h"
-#include "screen_fonts.h"
-#include "shell_services.h"
+#include "ui/screen_fonts.h"
+#include "ui/shell_services.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
+#include <QWidget>
 
-int main(int argc, char* argv[])
+#include <functional>
+
+namespace {
+
+// Runs a job once the first window has been painted and shown, for what the first screen does
+// not need.
+class AfterFirstPaint : public QObject
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("TevrinQuiz"));
-    QApplication::setDesktopFileName(QStringLiteral("tevrinquiz"));
+public:
+    explicit AfterFirstPaint(std::function<void()> job) : m_job(std::move(job)) { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
+            qApp->removeEventFilter(this);
+            QTimer::singleShot(0, this, m_job);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_job;
+};
+
+QIcon programIcon()
+{
     // The icon resource with its three 32 x 32 images serves Windows; elsewhere the same motif
-    // in PNG sizes, which needs no extra image plugin at start-up.
+    // in PNG sizes, which needs no extra image plugin.
 #ifdef Q_OS_WIN
     QIcon icon(QStringLiteral(":/assets/tevrinquiz.ico"));
 #else
@@ -20,8 +44,20 @@ int main(int argc, char* argv[])
 #endif
     for (int size : {16, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/assets/icons/hicolor/%1x%1/apps/tevrinquiz.png").arg(size));
-    QApplication::setWindowIcon(icon);
+    return icon;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("TevrinQuiz"));
+    QApplication::setDesktopFileName(QStringLiteral("tevrinquiz"));
     ScreenFonts::InstallTahoma();
+    // Decoding the icon's sizes takes as long as building the welcome screen; it waits for the
+    // screen's first paint.
+    AfterFirstPaint later([] { QApplication::setWindowIcon(programIcon()); });
 
     DesktopServices services;
     ScreenFlow flow(services);

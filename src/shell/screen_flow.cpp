@@ -12,15 +12,19 @@ ScreenFlow::~ScreenFlow()
 
 void ScreenFlow::ShowWelcome()
 {
-    if (!Welcome)
-        Welcome = new WelcomeScreen(*this, m_services);
+    if (!Welcome) {
+        Welcome = new WelcomeScreen(m_services);
+        QObject::connect(Welcome, &WelcomeScreen::startRequested, Welcome, [this](qint16 n) { StartQuiz(n); });
+    }
     Welcome->show();
 }
 
 void ScreenFlow::StartQuiz(qint16 totQues)
 {
-    if (!Quiz)
-        Quiz = new QuizScreen(*this, m_services);
+    if (!Quiz) {
+        Quiz = new QuizScreen(m_services);
+        QObject::connect(Quiz, &QuizScreen::homeConfirmed, Quiz, [this] { ReturnHome(); });
+    }
     // The quiz screen shows the count from its first question on, so it is written first.
     Quiz->TotQues = totQues;
     Quiz->show();

@@ -8,9 +8,10 @@ class QuizScreen;
 class ShellServices;
 class WelcomeScreen;
 
-// The two screens and the moves between them. Exactly one screen is on view; each move shows
-// the new screen before the old one closes, so the program never runs out of windows midway.
-// Every quiz starts on a fresh quiz screen and every return on a fresh welcome screen.
+// The two screens and the moves between them. Exactly one screen is on view; each move happens
+// while the screen being left handles the player's action, and shows the new screen before the
+// old one closes, so the program never runs out of windows midway. Every quiz starts on a fresh
+// quiz screen and every return on a fresh welcome screen.
 class ScreenFlow
 {
 public:

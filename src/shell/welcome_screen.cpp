@@ -4,14 +4,14 @@
 #include "build_config.h"
 #include "caption_label.h"
 #include "count_check.h"
-#include "fixed_window.h"
-#include "picture_box.h"
 #include "report/results_report.h"
 #include "report/results_store.h"
-#include "screen_flow.h"
-#include "screen_fonts.h"
-#include "shell_services.h"
-#include "twips.h"
+#include "ui/fixed_window.h"
+#include "ui/picture_box.h"
+#include "ui/screen_fonts.h"
+#include "ui/screen_look.h"
+#include "ui/shell_services.h"
+#include "ui/twips.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -20,22 +20,16 @@
 
 namespace {
 
-QPalette textPalette(QPalette palette, const QColor& text)
-{
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Text, text);
-    return palette;
-}
-
 const QColor CaptionColour(255, 255, 192);
 const QColor InfoColour(64, 64, 64);
 const QColor CountColour(192, 255, 192);
 
 } // namespace
 
-WelcomeScreen::WelcomeScreen(ScreenFlow& flow, ShellServices& services) : m_flow(flow), m_services(services)
+WelcomeScreen::WelcomeScreen(ShellServices& services) : m_services(services)
 {
     setObjectName(QStringLiteral("Welcome"));
+    ScreenLook::UseClassicFace(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tevrinic Quiz"));
     setFont(ScreenFonts::Tahoma());
@@ -63,7 +57,7 @@ void WelcomeScreen::buildControls()
     Label4 = new QLabel(QStringLiteral("Total Question :"), Picture1);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->move(Twips::Point(5310, 2370));
-    Label4->setPalette(textPalette(Label4->palette(), CountColour));
+    ScreenLook::SetTextColour(Label4, CountColour);
     Label4->adjustSize();
 
     Text1 = new QLineEdit(QStringLiteral("30"), this);
@@ -71,7 +65,8 @@ void WelcomeScreen::buildControls()
     Text1->setGeometry(Twips::Rect(6540, 2370, 555, 315));
     Text1->setMaxLength(3);
     Text1->setAlignment(Qt::AlignCenter);
-    QPalette countPalette = textPalette(Text1->palette(), CountColour);
+    ScreenLook::SetTextColour(Text1, CountColour);
+    QPalette countPalette = Text1->palette();
     countPalette.setColor(QPalette::Base, QColor(0, 64, 0));
     countPalette.setColor(QPalette::Highlight, CountColour);
     countPalette.setColor(QPalette::HighlightedText, QColor(0, 64, 0));
@@ -97,14 +92,16 @@ void WelcomeScreen::buildControls()
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(Twips::Rect(45, 2925, 4320, 450));
     Label1->setWordWrap(true);
-    Label1->setPalette(textPalette(Label1->palette(), InfoColour));
+    ScreenLook::SetTextColour(Label1, InfoColour);
+    // The label holds no text, so it is kept out of sight, where a screen reader skips it too.
+    Label1->hide();
 
     Label2 = new QLabel(this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(Twips::Rect(45, 3450, 4890, 435));
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label2->setPalette(textPalette(Label2->palette(), InfoColour));
+    ScreenLook::SetTextColour(Label2, InfoColour);
     Label2->setText(QStringLiteral("If you have any questions and doubt in any answers so please email us at ") +
                     QString::fromUtf8(BuildConfig::ContactEmail) + QStringLiteral(" or visit at ") +
                     webAddressWithoutScheme(QString::fromUtf8(BuildConfig::ContactWeb)));
@@ -130,6 +127,7 @@ PictureBox* WelcomeScreen::makePictureButton(const char* name, int top)
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(Twips::Rect(5550, top, 1590, 360));
     button->setPicture(LoadAssetPicture(QStringLiteral("button.bmp"), devicePixelRatioF()));
+    button->setPressable(true);
     const QPixmap hand = LoadAssetPicture(QStringLiteral("hand.png"), devicePixelRatioF());
     if (!hand.isNull())
         button->setCursor(QCursor(hand, 12, 1));
@@ -141,7 +139,7 @@ CaptionLabel* WelcomeScreen::makeCaption(PictureBox* button, const char* name, c
     auto* caption = new CaptionLabel(text, button);
     caption->setObjectName(QString::fromLatin1(name));
     caption->move(Twips::Point(left, top));
-    caption->setPalette(textPalette(caption->palette(), CaptionColour));
+    ScreenLook::SetTextColour(caption, CaptionColour);
     caption->adjustSize();
     button->setAccessibleName(text);
     return caption;
@@ -181,8 +179,9 @@ bool WelcomeScreen::countAccepted()
 bool WelcomeScreen::eventFilter(QObject* watched, QEvent* event)
 {
     // Only the left button clicks; other buttons neither move the focus nor press anything.
-    const bool press = (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
-                       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    // A double click's second press is no click either.
+    const bool press =
+        event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
     if (press && Text1->hasFocus() && (watched == Picture1 || watched == Start)) {
         if (!countAccepted())
             return true; // refused: the click does not happen
@@ -208,7 +207,7 @@ void WelcomeScreen::Start_Click()
         return;
     const auto count = CountCheck::ToCount(Text1->text());
     if (count)
-        m_flow.StartQuiz(*count);
+        Q_EMIT startRequested(*count);
 }
 
 void WelcomeScreen::About_Click()

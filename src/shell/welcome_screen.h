@@ -7,17 +7,16 @@ class CaptionLabel;
 class PictureBox;
 class QLabel;
 class QLineEdit;
-class ScreenFlow;
 class ShellServices;
 
 // The start-up screen: the banner, the question-count box and the buttons Start Quiz,
-// Previous Results and Exit.
+// Previous Results and Exit. It tells whoever owns the screens when the player starts a quiz.
 class WelcomeScreen : public QWidget
 {
     Q_OBJECT
 
 public:
-    WelcomeScreen(ScreenFlow& flow, ShellServices& services);
+    explicit WelcomeScreen(ShellServices& services);
     ~WelcomeScreen() override;
 
     // The count check, run whenever the focus is about to leave the count box for a control
@@ -31,6 +30,10 @@ public:
     void Exit_Click();
     void Label5_Click() { Exit_Click(); }
 
+Q_SIGNALS:
+    // A start with a count that has passed the count check.
+    void startRequested(qint16 totQues);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -43,7 +46,6 @@ private:
     bool countAccepted();
     void onFocusChanged(QWidget* old, QWidget* now);
 
-    ScreenFlow& m_flow;
     ShellServices& m_services;
     bool m_validating = false;
     bool m_shownOnce = false;

@@ -1,85 +1,57 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Stand-ins for what the screens ask of the desktop, and a random source that draws chosen
+// questions first.
 #pragma once
 
 #include "quiz/random_source.h"
 #include "report/results_store.h"
-#include "shell/shell_services.h"
+#include "ui/shell_services.h"
 
-#include <QList>
-#include <QPointer>
 #include <QQueue>
-#include <QString>
 #include <QStringList>
-#include <QWidget>
-#include <memory>
-#include <utility>
+#include <QTemporaryDir>
+#include <random>
+
+// Draws the given bank indices in order, then seeded pseudo-random ones.
+class ScriptedRandom final : public RandomSource
+{
+public:
+    explicit ScriptedRandom(QList<int> indices = {}, unsigned seed = 1) : m_indices(indices), m_engine(seed) {}
+    void Reseed() override {}
+    float NextValue() override
+    {
+        if (!m_indices.isEmpty())
+            return static_cast<float>(m_indices.takeFirst()) / 140.0f;
+        return std::uniform_real_distribution<float>(0.0f, 1.0f)(m_engine);
+    }
+
+private:
+    QList<int> m_indices;
+    std::mt19937 m_engine;
+};
 
 // A desktop that only takes notes: no box opens, no page reaches a browser, the program never
 // ends. Yes/No questions are answered from `answers`; an empty queue answers No, the default.
 class FakeServices final : public ShellServices
 {
 public:
-    struct Message
+    void showMessage(QWidget*, const QString& title, const QString& text) override { messages << title + u'|' + text; }
+    bool askYesNo(QWidget*, const QString& title, const QString& text) override
     {
-        QPointer<QWidget> parent;
-        QString title;
-        QString text;
-    };
-
-    FakeServices(QString programFolder, QString userFolder)
-        : m_programFolder(std::move(programFolder)), m_userFolder(std::move(userFolder))
-    {}
-
-    void showMessage(QWidget* parent, const QString& title, const QString& text) override
-    {
-        messages.append({parent, title, text});
-    }
-    bool askYesNo(QWidget* parent, const QString& title, const QString& text) override
-    {
-        questions.append({parent, title, text});
+        questions << title + u'|' + text;
         return !answers.isEmpty() && answers.dequeue();
     }
-    void openPage(const QString& pagePath) override { openedPages.append(pagePath); }
-    ResultsStore resultsStore() const override { return ResultsStore(m_programFolder, m_userFolder); }
-    std::unique_ptr<RandomSource> makeRandomSource() override
+    void openPage(const QString& pagePath) override { openedPages << pagePath; }
+    ResultsStore resultsStore() const override
     {
-        ++randomSourcesMade;
-        if (m_random)
-            return std::make_unique<Borrowed>(*m_random);
-        return std::make_unique<ClockMixedRandom>();
+        return ResultsStore(programDir.path(), userDir.path() + QStringLiteral("/user"));
     }
-    void exitProgram() override { ++exitCalls; }
+    std::unique_ptr<RandomSource> makeRandomSource() override { return std::make_unique<ScriptedRandom>(draws); }
+    void exitProgram() override { ++exits; }
 
-    // Every quiz started from now on draws from `source`; nullptr goes back to the clock.
-    void useRandomSource(RandomSource* source) { m_random = source; }
-    void useFolders(const QString& programFolder, const QString& userFolder)
-    {
-        m_programFolder = programFolder;
-        m_userFolder = userFolder;
-    }
-    QString programFolder() const { return m_programFolder; }
-    QString userFolder() const { return m_userFolder; }
-
-    QList<Message> messages;
-    QList<Message> questions; // the Yes/No boxes asked
-    QQueue<bool> answers;     // true for Yes
-    QStringList openedPages;
-    int exitCalls = 0;
-    int randomSourcesMade = 0;
-
-private:
-    class Borrowed final : public RandomSource
-    {
-    public:
-        explicit Borrowed(RandomSource& source) : m_source(source) {}
-        void Reseed() override { m_source.Reseed(); }
-        float NextValue() override { return m_source.NextValue(); }
-
-    private:
-        RandomSource& m_source;
-    };
-
-    QString m_programFolder;
-    QString m_userFolder;
-    RandomSource* m_random = nullptr;
+    QTemporaryDir programDir, userDir;
+    QList<int> draws; // the bank indices every quiz started from now on draws first
+    QStringList messages, questions, openedPages;
+    QQueue<bool> answers; // true for Yes
+    int exits = 0;
 };

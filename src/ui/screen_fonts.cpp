@@ -10,8 +10,9 @@ namespace ScreenFonts {
 
 namespace {
 
-constexpr qreal TahomaPointSize = 8.25;
+constexpr qreal PointSize = 8.25; // both screen fonts
 const QString TahomaFamily = QStringLiteral("Tahoma");
+const QString MsSansSerifFamily = QStringLiteral("MS Sans Serif");
 
 } // namespace
 
@@ -40,8 +41,25 @@ void InstallTahoma()
 QFont Tahoma(bool bold)
 {
     QFont font(TahomaFamily);
-    font.setPointSizeF(TahomaPointSize);
+    font.setPointSizeF(PointSize);
     font.setBold(bold);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QFont WelcomeDefault()
+{
+    static const bool installed = [] {
+        const QString path = QStringLiteral("/usr/share/wine/fonts/ms_sans_serif.ttf");
+        if (!QFontDatabase::hasFamily(MsSansSerifFamily) && QFile::exists(path))
+            QFontDatabase::addApplicationFont(path);
+        if (!QFontDatabase::hasFamily(MsSansSerifFamily))
+            QFont::insertSubstitution(MsSansSerifFamily, TahomaFamily); // the nearest in width
+        return true;
+    }();
+    Q_UNUSED(installed);
+    QFont font(MsSansSerifFamily);
+    font.setPointSizeF(PointSize);
     font.setStyleHint(QFont::SansSerif);
     return font;
 }

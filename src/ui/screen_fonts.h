@@ -13,6 +13,10 @@ void InstallTahoma();
 
 QFont Tahoma(bool bold = false);
 
+// The welcome screen's default font: MS Sans Serif 8.25 pt, whose widths the screen's design
+// gives. Where the system lacks it, Wine's metric-compatible outline is loaded when installed.
+QFont WelcomeDefault();
+
 // The family that "Tahoma" actually resolves to (for the tests and the about box).
 QString ResolvedTahomaFamily();
 

@@ -7,7 +7,8 @@
 #include <QWidget>
 
 // A picture drawn unscaled from its top-left corner and clipped to the box. It can take the
-// focus and then acts as a button: a click, Space or Enter emits clicked().
+// focus; a click, Space or Enter emits clicked(). A box made pressable is a button to
+// assistive technology too, named by its accessible name and pressed by its press action.
 class PictureBox : public QWidget
 {
     Q_OBJECT
@@ -18,6 +19,9 @@ public:
     void setPicture(const QPixmap& picture);
     const QPixmap& picture() const { return m_picture; }
 
+    void setPressable(bool pressable) { m_pressable = pressable; }
+    bool isPressable() const { return m_pressable; }
+
 Q_SIGNALS:
     void clicked();
 
@@ -25,11 +29,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override { m_clicks.doublePress(event); }
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QPixmap m_picture;
     ClickTracker m_clicks;
+    bool m_pressable = false;
 };
 
 // Loads a picture of the program's assets, taking the drawn-at-double-size variant

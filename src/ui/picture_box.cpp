@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture_box.h"
 
+#include <QAccessibleWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -9,8 +10,47 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
+namespace {
+
+class PictureBoxAccessible final : public QAccessibleWidget
+{
+public:
+    explicit PictureBoxAccessible(PictureBox* box)
+        : QAccessibleWidget(box, box->isPressable() ? QAccessible::Button : QAccessible::Graphic)
+    {}
+
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (box()->isPressable())
+            names.prepend(pressAction());
+        return names;
+    }
+
+    void doAction(const QString& actionName) override
+    {
+        if (actionName == pressAction() && box()->isPressable())
+            Q_EMIT box()->clicked();
+        else
+            QAccessibleWidget::doAction(actionName);
+    }
+
+private:
+    PictureBox* box() const { return static_cast<PictureBox*>(widget()); }
+};
+
+QAccessibleInterface* pictureBoxAccessible(const QString&, QObject* object)
+{
+    auto* box = qobject_cast<PictureBox*>(object);
+    return box ? new PictureBoxAccessible(box) : nullptr;
+}
+
+} // namespace
+
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
 {
+    static const bool accessibleFactoryInstalled = (QAccessible::installFactory(pictureBoxAccessible), true);
+    Q_UNUSED(accessibleFactoryInstalled);
     // Clicks take the focus in mousePressEvent, after the screen has had its say (see WelcomeScreen).
     setFocusPolicy(Qt::TabFocus);
 }
@@ -53,8 +93,10 @@ void PictureBox::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        // A held key presses once, as the toolkit's own buttons do.
         event->accept();
-        Q_EMIT clicked();
+        if (!event->isAutoRepeat())
+            Q_EMIT clicked();
         break;
     default:
         QWidget::keyPressEvent(event);

@@ -15,6 +15,13 @@ public:
         event->accept();
     }
 
+    // A double click's second press is no new click: the first one has been counted already.
+    void doublePress(QMouseEvent* event)
+    {
+        m_pressed = false;
+        event->accept();
+    }
+
     // True when this release completes a click.
     bool release(const QWidget* widget, QMouseEvent* event)
     {

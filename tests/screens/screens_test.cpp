@@ -1,0 +1,406 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Both screens played by object name over a recording desktop: the count check and the welcome
+// screen's buttons, one quiz by mouse and by keys, the moves between the screens, and what a
+// player would notice: every text whole and readable under any theme, pictures sharp at any scale.
+#include "fake_services.h"
+#include "quiz/answer_button.h"
+#include "quiz/questions.h"
+#include "quiz/quiz_screen.h"
+#include "quiz/quiz_session.h"
+#include "shell/screen_flow.h"
+#include "shell/welcome_screen.h"
+#include "ui/picture_box.h"
+#include "ui/screen_fonts.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTest>
+#include <functional>
+
+namespace {
+
+template <class T = QWidget> T* find(const QWidget* screen, const QString& name)
+{
+    T* found = screen ? screen->findChild<T*>(name) : nullptr;
+    if (!found)
+        qFatal("no control named %s", qPrintable(name));
+    return found;
+}
+
+void click(QWidget* widget, bool twice = false)
+{
+    const QPoint centre = widget->rect().center();
+    QTest::mouseClick(widget, Qt::LeftButton, {}, centre);
+    if (twice) { // the rest of a double click: the double-click event, then the release
+        QTest::mouseDClick(widget, Qt::LeftButton, {}, centre);
+        QTest::mouseRelease(widget, Qt::LeftButton, {}, centre);
+    }
+}
+
+// A key to whatever holds the focus; a held key arrives as repeated presses.
+void key(Qt::Key key, int repeats = 0)
+{
+    const auto send = [](QKeyEvent&& event) {
+        if (QWidget* focused = QApplication::focusWidget())
+            QApplication::sendEvent(focused, &event);
+    };
+    for (int i = 0; i <= repeats; ++i)
+        send(QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QString(), i > 0));
+    send(QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
+}
+
+QString focusName()
+{
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+}
+
+// WCAG contrast ratio of two colours.
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
+
+class ScreensTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakeServices> m_desk;
+    std::unique_ptr<ScreenFlow> m_flow;
+
+    WelcomeScreen* welcome() const { return m_flow->Welcome; }
+    QuizScreen* quiz() const { return m_flow->Quiz; }
+    AnswerButton* option(int i) const { return find<AnswerButton>(quiz(), QStringLiteral("Option1_%1").arg(i)); }
+    QString text(const QWidget* screen, const char* name) const
+    {
+        return find(screen, QString::fromLatin1(name))->property("text").toString();
+    }
+    // Progress, right and wrong counts as the top line shows them.
+    QString counters() const
+    {
+        return text(quiz(), "Label3") + u' ' + text(quiz(), "Label6") + u' ' + text(quiz(), "Label7");
+    }
+    QList<QColor> colours() const
+    {
+        QList<QColor> result;
+        for (int i = 0; i < 4; ++i)
+            result << option(i)->palette().color(QPalette::ButtonText);
+        return result;
+    }
+    QByteArray page() const
+    {
+        QFile file(m_desk->openedPages.value(0));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    bool startQuiz(const QString& count)
+    {
+        find<QLineEdit>(welcome(), u"Text1"_qs)->setText(count);
+        click(find(welcome(), u"Start"_qs));
+        return quiz() && QTest::qWaitForWindowActive(quiz());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        ScreenFonts::InstallTahoma();
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+    void init()
+    {
+        m_desk = std::make_unique<FakeServices>();
+        m_flow = std::make_unique<ScreenFlow>(*m_desk);
+        m_flow->ShowWelcome();
+        QVERIFY(QTest::qWaitForWindowActive(welcome()));
+    }
+    void cleanup()
+    {
+        m_flow.reset();
+        m_desk.reset();
+    }
+
+    void countCheck_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("way");   // the control clicked, or a key pressed in the count box
+        QTest::addColumn<QString>("after"); // the quiz's progress, the control then focused, or "refused"
+        QTest::newRow("design count") << "30"
+                                      << "Start"
+                                      << "1/30";
+        QTest::newRow("by its caption") << " 25"
+                                        << "Label3"
+                                        << "1/25";
+        QTest::newRow("by Return, halves to even") << "2.5"
+                                                   << "Return"
+                                                   << "1/2";
+        QTest::newRow("letters") << "abc"
+                                 << "Start"
+                                 << "refused";
+        QTest::newRow("empty, by caption") << ""
+                                           << "Label3"
+                                           << "refused";
+        QTest::newRow("above, by Tab") << "141"
+                                       << "Tab"
+                                       << "refused";
+        QTest::newRow("below, onto banner") << "1"
+                                            << "Picture1"
+                                            << "refused";
+        QTest::newRow("accepted, by Tab") << "140"
+                                          << "Tab"
+                                          << "Picture1";
+        QTest::newRow("Previous Results unchecked") << "abc"
+                                                    << "About"
+                                                    << "About";
+        QTest::newRow("Exit unchecked") << "abc"
+                                        << "Exit"
+                                        << "exit";
+    }
+    void countCheck()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, way);
+        QFETCH(QString, after);
+        auto* box = find<QLineEdit>(welcome(), u"Text1"_qs);
+        box->setFocus();
+        box->setText(typed);
+        if (way == u"Return" || way == u"Tab")
+            key(way == u"Tab" ? Qt::Key_Tab : Qt::Key_Return);
+        else
+            click(find(welcome(), way));
+        if (after == u"refused") {
+            QCOMPARE(m_desk->messages, QStringList(u"Error|Please Type Value Between 2 To 140"_qs));
+            QVERIFY(!quiz() && box->hasFocus() && box->text() == typed);
+        } else {
+            QVERIFY(m_desk->messages.isEmpty());
+            QCOMPARE(quiz() ? text(quiz(), "Label3") : m_desk->exits ? u"exit"_qs : focusName(), after);
+        }
+    }
+
+    void welcomeButtons()
+    {
+        QCOMPARE(welcome()->windowTitle(), u"Tevrinic Quiz"_qs);
+        QCOMPARE(focusName(), u"Picture1"_qs);
+        for (const char* next : {"Start", "About", "Exit", "Text1", "Picture1"}) {
+            key(Qt::Key_Tab);
+            QCOMPARE(focusName(), QString::fromLatin1(next));
+        }
+        auto* box = find<QLineEdit>(welcome(), u"Text1"_qs);
+        QCOMPARE(box->text(), u"30"_qs);
+        QTest::keyClicks(box, u"1234"_qs);
+        QCOMPARE(box->text().size(), 3);
+
+        // Previous Results: nothing before any page, then the newer of the two folders' pages,
+        // once for a double click and once by a screen reader's press.
+        QWidget* about = find(welcome(), u"About"_qs);
+        click(about);
+        QVERIFY(m_desk->openedPages.isEmpty());
+        const ResultsStore store = m_desk->resultsStore();
+        for (const QString& path : {store.userPagePath(), store.programPagePath()}) {
+            QDir().mkpath(QFileInfo(path).path());
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("page") == 4);
+            file.close();
+            QTest::qWait(20); // a later modification time
+        }
+        click(about, true);
+        click(find(welcome(), u"About2"_qs), true);
+        QCOMPARE(m_desk->openedPages, QStringList(2, store.programPagePath()));
+
+        for (const auto& [name, caption] :
+             {std::pair("Start", "Start Quiz"), {"About", "Previous Results"}, {"Exit", "Exit"}}) {
+            QAccessibleInterface* button = QAccessible::queryAccessibleInterface(find(welcome(), name));
+            QCOMPARE(button->role(), QAccessible::Button);
+            QCOMPARE(button->text(QAccessible::Name), QString::fromLatin1(caption));
+            QVERIFY(button->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        }
+        QAccessible::queryAccessibleInterface(about)->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+        QCOMPARE(m_desk->openedPages.size(), 3);
+        QVERIFY(QAccessible::queryAccessibleInterface(find(welcome(), u"Picture1"_qs))->role() != QAccessible::Button);
+        QVERIFY(!find(welcome(), u"Label1"_qs)->isVisible()); // empty: nothing for a reader
+    }
+
+    // One quiz of three: Return from the count box starts it, and Return again, even held, leaves
+    // the first question; only Next skips it. Then a wrong answer by key, a right one by click,
+    // Return to move on, Result twice and Home with No and Yes.
+    void quizByMouseAndKeys()
+    {
+        m_desk->draws = {5, 9, 17};
+        find<QLineEdit>(welcome(), u"Text1"_qs)->setText(u"3"_qs);
+        find(welcome(), u"Text1"_qs)->setFocus();
+        key(Qt::Key_Return);
+        QVERIFY(quiz() && QTest::qWaitForWindowActive(quiz()));
+        QTRY_VERIFY(!welcome());
+        key(Qt::Key_Return, 30);
+        auto* next = find<QPushButton>(quiz(), u"Nextbtn"_qs);
+        QCOMPARE(counters(), u"1/3 0 0"_qs);
+        QCOMPARE(colours(), QList<QColor>(4, Qt::black));
+        QVERIFY(next->isEnabled() && next->text() == u"Next" && focusName() == u"Option1_0");
+        QCOMPARE(text(quiz(), "Question"), Questions::QuesBank[5]->question());
+
+        click(next);
+        QCOMPARE(counters(), u"2/3 0 0"_qs);
+        QVERIFY(!next->isEnabled() && focusName() == u"Option1_0");
+        key(Qt::Key_Return);
+        QCOMPARE(counters(), u"2/3 0 0"_qs);
+        const int right = quiz()->session()->rightIndex(), wrong = (right + 1) % 4;
+        key(Qt::Key(Qt::Key_1 + wrong));
+        QList<QColor> painted(4, Qt::black);
+        painted[wrong] = QColor(255, 0, 0);
+        painted[right] = QColor(0, 128, 0);
+        QCOMPARE(colours(), painted);
+        click(option(right));
+        QCOMPARE(colours(), painted);
+        QCOMPARE(counters(), u"2/3 0 1"_qs);
+        QVERIFY(next->isEnabled());
+
+        key(Qt::Key_Return, 30); // moves on once; the new question waits for its answer
+        QCOMPARE(counters(), u"3/3 0 1"_qs);
+        QVERIFY(!next->isEnabled() && next->text() == u"Result");
+        click(option(quiz()->session()->rightIndex()));
+        QCOMPARE(counters(), u"3/3 1 1"_qs);
+        key(Qt::Key_Return, 30);
+        click(next);
+        QCOMPARE(m_desk->openedPages.size(), 2);
+        const QByteArray written = page();
+        QCOMPARE(written.count("Total Taken Questions"), 1);
+        QCOMPARE(written.count("<tr><td width=50%>"), 2);
+        QVERIFY(!written.contains(Questions::QuesBank[5]->question().toUtf8()));
+
+        click(find(quiz(), u"home"_qs));
+        QCOMPARE(m_desk->questions, QStringList(u"Confirm|Do you really want to quit current session"_qs));
+        QVERIFY(quiz()->isVisible() && !welcome() && counters() == u"3/3 1 1");
+        m_desk->answers.enqueue(true);
+        click(find(quiz(), u"home"_qs));
+        QVERIFY(QTest::qWaitForWindowActive(welcome()));
+        QTRY_VERIFY(!quiz());
+        QVERIFY(startQuiz(text(welcome(), "Text1")));
+        QCOMPARE(counters(), u"1/30 0 0"_qs);
+    }
+
+    // Each move shows the new screen before the old one goes, while the player's action is handled.
+    void movesKeepAScreenOnView()
+    {
+        struct Watch : QObject
+        {
+            std::function<void()> onHide;
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                if (event->type() == QEvent::Hide)
+                    onHide();
+                return false;
+            }
+        } watch;
+        bool otherShown = false;
+        watch.onHide = [&] { otherShown = quiz() && quiz()->isVisible(); };
+        welcome()->installEventFilter(&watch);
+        QVERIFY(startQuiz(u"4"_qs));
+        QVERIFY(otherShown);
+        watch.onHide = [&] { otherShown = welcome() && welcome()->isVisible(); };
+        quiz()->installEventFilter(&watch);
+        m_desk->answers.enqueue(true);
+        otherShown = false;
+        click(find(quiz(), u"home"_qs));
+        QVERIFY(otherShown);
+    }
+
+    // Under a dark desktop palette every text keeps its contrast: the screens bring their own face.
+    void readableUnderDarkTheme()
+    {
+        const QPalette before = QApplication::palette();
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
+        QApplication::setPalette(QPalette(Qt::white, QColor(53, 53, 53), QColor(80, 80, 80), QColor(20, 20, 20),
+                                          QColor(40, 40, 40), Qt::white, Qt::white, QColor(42, 42, 42),
+                                          QColor(53, 53, 53)));
+        init();
+        m_desk->draws = {5};
+        QVERIFY(startQuiz(u"2"_qs));
+        click(option((quiz()->session()->rightIndex() + 1) % 4));
+        m_flow->ShowWelcome(); // both screens on view for the grab
+        for (QWidget* screen : {static_cast<QWidget*>(welcome()), static_cast<QWidget*>(quiz())}) {
+            for (QWidget* w : screen->findChildren<QWidget*>()) {
+                const QString shown = w->property("text").toString();
+                if (shown.isEmpty() || !w->isVisible())
+                    continue;
+                // What lies behind the text: the control drawn without it, averaged.
+                w->setProperty("text", QString());
+                const QImage behind = screen->grab(QRect(w->mapTo(screen, QPoint()), w->size())).toImage();
+                w->setProperty("text", shown);
+                double sum[3] = {};
+                for (int y = 0; y < behind.height(); ++y)
+                    for (int x = 0; x < behind.width(); ++x) {
+                        const QColor c = behind.pixelColor(x, y);
+                        sum[0] += c.redF(), sum[1] += c.greenF(), sum[2] += c.blueF();
+                    }
+                const double n = behind.width() * behind.height();
+                const auto role = qobject_cast<QLineEdit*>(w)         ? QPalette::Text
+                                  : qobject_cast<QAbstractButton*>(w) ? QPalette::ButtonText
+                                                                      : QPalette::WindowText;
+                const QColor text = w->palette().color(w->isEnabled() ? QPalette::Active : QPalette::Disabled, role);
+                const double ratio = contrast(text, QColor::fromRgbF(sum[0] / n, sum[1] / n, sum[2] / n));
+                QVERIFY2(ratio >= 3.0, qPrintable(w->objectName() + u' ' + QString::number(ratio)));
+            }
+        }
+    }
+
+    // Every text shows whole and nothing overlaps, for every question of the bank; pictures are
+    // drawn from the double-size assets on screens that scale.
+    void textsFitAndPicturesAreSharp()
+    {
+        const auto fits = [](const QLabel* label) {
+            return label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                     : label->sizeHint().width() <= label->width();
+        };
+        const auto right = [&](const char* name) {
+            QWidget* w = find(welcome(), QString::fromLatin1(name));
+            return w->mapTo(welcome(), QPoint(w->width(), 0)).x();
+        };
+        QVERIFY(right("Label4") <= find(welcome(), u"Text1"_qs)->x());
+        QVERIFY(fits(find<QLabel>(welcome(), u"Label2"_qs)));
+        for (const char* name : {"Label3", "About2", "Label5"})
+            QVERIFY2(right(name) <= right("Start"), name);
+        const qreal scale = welcome()->devicePixelRatioF() > 1.0 ? 2.0 : 1.0;
+        const QMap<QString, QSize> pictures = {{u"Picture1"_qs, {479, 183}}, {u"Start"_qs, {101, 21}}};
+        for (auto it = pictures.begin(); it != pictures.end(); ++it) {
+            const QPixmap picture = find<PictureBox>(welcome(), it.key())->picture();
+            QCOMPARE(picture.devicePixelRatio(), scale);
+            QCOMPARE(picture.deviceIndependentSize().toSize(), it.value());
+        }
+        QVERIFY(find(welcome(), u"Start"_qs)->cursor().pixmap().devicePixelRatio() == scale);
+
+        m_desk->draws.clear();
+        for (int i = 1; i <= 140; ++i)
+            m_desk->draws << i;
+        QVERIFY(startQuiz(u"140"_qs));
+        QCOMPARE(find<PictureBox>(quiz(), u"Picture3"_qs)->picture().devicePixelRatio(), scale);
+        auto* next = find<QPushButton>(quiz(), u"Nextbtn"_qs);
+        for (int taken = 1; taken <= 140; ++taken) {
+            QVERIFY2(fits(find<QLabel>(quiz(), u"Question"_qs)), qPrintable(text(quiz(), "Question")));
+            for (int i = 0; i < 4; ++i)
+                QVERIFY2(option(i)->sizeHint().width() <= option(i)->width(), qPrintable(option(i)->text()));
+            click(option(0));
+            click(next);
+        }
+        int edge = 0; // the top line, left to right, with the largest counts it can show
+        find<QLabel>(quiz(), u"Label6"_qs)->setText(u"140"_qs);
+        find<QLabel>(quiz(), u"Label7"_qs)->setText(u"140"_qs);
+        for (const char* name : {"Label2", "Label3", "Label4", "Label6", "Label5", "Label7"}) {
+            const QLabel* label = find<QLabel>(quiz(), QString::fromLatin1(name));
+            QVERIFY2(label->x() >= edge, name);
+            edge = label->x() + label->sizeHint().width();
+        }
+        QVERIFY(edge <= quiz()->width());
+    }
+};
+
+QTEST_MAIN(ScreensTest)
+#include "screens_test.moc"
