@@ -19,7 +19,7 @@ int main(int argc, char* argv[])
         (new QLabel(QStringLiteral("Total Question :"), &window))->move(16, 16);
         (new QPushButton(QStringLiteral("Start Quiz"), &window))->move(16, 48);
     }
-    Bench::FirstPaint::watch();
+    FirstPaint::watch();
     window.show();
     return app.exec();
 }
