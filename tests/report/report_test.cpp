@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -75,8 +76,7 @@ private Q_SLOTS:
         QTest::newRow("no rows") << "no_rows.htm" << QStringList() << "0 0 2";
         QTest::newRow("totals of 140") << "full_quiz_before_rows.htm" << QStringList() << "70 70 140";
         QTest::newRow("all right") << "all_right.htm" << exodus + david + torah << "3 0 3";
-        QTest::newRow("all wrong") << "all_wrong.htm" << QStringList{exodus[0], "Moses", "Aaron"} + torahWrong
-                                   << "0 2 2";
+        QTest::newRow("all wrong") << "all_wrong.htm" << (exodus.first(2) << "Aaron") + torahWrong << "0 2 2";
         QTest::newRow("mixed") << "mixed.htm" << exodus + torahWrong + david + arkWrong << "2 2 4";
         QTest::newRow("first skipped") << "skipped_first.htm" << arkWrong + exodus + torah << "2 1 4";
         QTest::newRow("ellipsis, double blank") << "ellipsis.htm" << verse + aleph << "1 1 2";
@@ -139,8 +139,7 @@ private Q_SLOTS:
         QTest::newRow("root: bare names") << "/" << QString() << QStringList() << QStringList{"logo.f", "Results.htm"};
         QTest::newRow("page refused") << "app" << page << QStringList{page} << QStringList{logo, page, uLogo, uPage};
         QTest::newRow("logos refused") << "app" << QString() << QStringList{logo, uLogo} << QStringList{logo, uLogo};
-        QTest::newRow("logo, user page refused")
-            << "app" << uPage << QStringList{logo, uPage} << QStringList{logo, uLogo, uPage};
+        QTest::newRow("user page") << "app" << uPage << QStringList{logo, uPage} << QStringList{logo, uLogo, uPage};
     }
 
     // The program's folder first, the player's data folder (made when needed) when that one refuses;
@@ -155,14 +154,19 @@ private Q_SLOTS:
         QStringList tried;
         const FileWriter writer = [&](const QString& path, const QByteArray& bytes) {
             tried << path;
-            return refused.contains(path) ? WriteResult{false, u"Permission denied"_qs} : writeFileSafely(path, bytes);
+            // A refused file fails for real: its write where a file stands, else its rename over a folder put there.
+            return writeFileSafely(path, bytes, [&](QSaveFile& file, const QByteArray& b) {
+                return refused.contains(path) && !QDir().mkdir(path) ? -1 : file.write(b);
+            });
         };
         const ResultsStore store(program == "/" ? QDir::rootPath() : program, "user", writer);
         const WriteOutcome outcome = store.writeFiles(Logo, NewPage);
         const bool saved = !refused.contains(attempts.last());
         QCOMPARE(tried, attempts);
-        const QString failed = u"Could not save the results page\n%1\nPermission denied"_qs;
-        QCOMPARE(outcome.message(), saved ? QString() : failed.arg(QDir::toNativeSeparators(attempts.last())));
+        const QString failed = "Could not save the results page\n" + QDir::toNativeSeparators(attempts.last()) + "\n";
+        // The message ends with the system's words.
+        QVERIFY(saved ? outcome.message().isEmpty()
+                      : outcome.message().startsWith(failed) && outcome.message().size() > failed.size());
         QCOMPARE(outcome.pagePath, saved ? attempts.last() : QString());
         QCOMPARE(store.previousPage(), saved ? attempts.last() : earlier);
     }
