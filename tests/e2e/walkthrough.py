@@ -150,7 +150,7 @@ def main(artefacts, program, install=None):
         ENV["ASAN_OPTIONS"] += ":suppressions=" + os.path.join(HERE, "asan.supp")
         for var in ("ASAN_OPTIONS", "LSAN_OPTIONS"):
             copy = lambda m: "suppressions=" + shutil.copy(m[1], work)
-            ENV[var] = re.sub("suppressions=([^:]+)", copy, ENV.get(var, ""))
+            ENV[var] = re.sub(r"\bsuppressions=([^:]+)", copy, ENV.get(var, ""))
     read_end, write_end = os.pipe()
     procs = [subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-dpi", "96",
                                "-nolisten", "tcp", "-ac"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)]
@@ -163,7 +163,7 @@ def main(artefacts, program, install=None):
         env = dict(ENV, HOME=home_dir, PATH=home_dir + os.pathsep + ENV["PATH"], QT_QPA_PLATFORM="xcb")
         procs.append(subprocess.Popen(command, cwd=work, env=env, stdout=log, stderr=log))
         road(procs[-1], home_dir, page, artefacts)
-    except AssertionError as failure:
+    except Exception as failure:  # a failed check, or a file the program did not write
         run("import", "-window", "root", os.path.join(artefacts, "failure.png"))
         return open(log.name).read() + f"FAIL: {failure}"
     finally:
