@@ -49,7 +49,7 @@ def grab(wid, crop="483x265+0+0"):
     return run("import", "-window", wid, "-crop", crop, "-depth", "8", "rgb:-")
 
 
-def settled(wid):
+def settled(wid):  # the window once two grabs 0.2 s apart agree: nothing is being redrawn
     frames = [grab(wid)]
     return wait(lambda: time.sleep(0.2) or frames.append(grab(wid)) or frames[-1] == frames[-2] and frames[-1], "calm")
 
@@ -105,7 +105,7 @@ def road(program, home_dir, page, artefacts):
     settled(quiz)
     run("import", "-window", quiz, os.path.join(artefacts, "quiz.png"))
     for press in (1, 2):  # Result writes the page anew at every press
-        os.remove(page) if os.path.exists(page) else None
+        os.remove(page) if press == 2 else None
         click(quiz, NEXT)
         opened(home_dir, page, press)
     text = open(page, encoding="cp1252").read()
