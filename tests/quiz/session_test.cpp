@@ -36,12 +36,10 @@ private Q_SLOTS:
         Questions::LoadQuestions();
         ScriptedRandom random({0, 7, 7, 0, 140, 7, 1});
         QuestionDraw draw(random);
-        draw.DrawQuestion();
-        QCOMPARE(draw.lastAttempts(), 2);
-        draw.DrawQuestion();
-        QCOMPARE(draw.lastAttempts(), 3);
-        draw.DrawQuestion();
-        QCOMPARE(draw.lastAttempts(), 2);
+        for (const int attempts : {2, 3, 2}) {
+            draw.DrawQuestion();
+            QCOMPARE(draw.lastAttempts(), attempts);
+        }
         QCOMPARE(draw.Taken, 3);
         QCOMPARE(draw.UsedIndices, std::vector<qint16>({0, 7, 140, 1}));
         QCOMPARE(draw.DrawnIndex, 1);
@@ -106,13 +104,10 @@ private Q_SLOTS:
     {
         ClockMixedRandom random([]() -> std::uint64_t { return 42; });
         QSet<float> values;
-        for (int i = 0; i < 1000; ++i) {
-            random.Reseed();
-            const float r = random.NextValue();
-            QVERIFY(r >= 0.0f && r < 1.0f);
-            values.insert(r);
-        }
-        QVERIFY(values.size() > 990);
+        for (int i = 0; i < 1000; ++i, random.Reseed())
+            values.insert(random.NextValue());
+        QVERIFY(values.size() > 990 && *std::min_element(values.begin(), values.end()) >= 0.0f &&
+                *std::max_element(values.begin(), values.end()) < 1.0f);
     }
 };
 
