@@ -10,9 +10,9 @@ namespace ScreenFonts {
 
 namespace {
 
-constexpr qreal PointSize = 8.25; // both screen fonts
+constexpr qreal TahomaPointSize = 8.25;
+constexpr qreal WelcomeDefaultPointSize = 7.5; // 10 pixels at 96 dots per inch
 const QString TahomaFamily = QStringLiteral("Tahoma");
-const QString MsSansSerifFamily = QStringLiteral("MS Sans Serif");
 
 } // namespace
 
@@ -41,7 +41,7 @@ void InstallTahoma()
 QFont Tahoma(bool bold)
 {
     QFont font(TahomaFamily);
-    font.setPointSizeF(PointSize);
+    font.setPointSizeF(TahomaPointSize);
     font.setBold(bold);
     font.setStyleHint(QFont::SansSerif);
     return font;
@@ -49,18 +49,8 @@ QFont Tahoma(bool bold)
 
 QFont WelcomeDefault()
 {
-    static const bool installed = [] {
-        const QString path = QStringLiteral("/usr/share/wine/fonts/ms_sans_serif.ttf");
-        if (!QFontDatabase::hasFamily(MsSansSerifFamily) && QFile::exists(path))
-            QFontDatabase::addApplicationFont(path);
-        if (!QFontDatabase::hasFamily(MsSansSerifFamily))
-            QFont::insertSubstitution(MsSansSerifFamily, TahomaFamily); // the nearest in width
-        return true;
-    }();
-    Q_UNUSED(installed);
-    QFont font(MsSansSerifFamily);
-    font.setPointSizeF(PointSize);
-    font.setStyleHint(QFont::SansSerif);
+    QFont font = Tahoma();
+    font.setPointSizeF(WelcomeDefaultPointSize);
     return font;
 }
 
