@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "screen_fonts.h"
 
-#include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QStringList>
@@ -13,6 +12,7 @@ namespace {
 constexpr qreal TahomaPointSize = 8.25;
 constexpr qreal WelcomeDefaultPointSize = 7.5; // 10 pixels at 96 dots per inch
 const QString TahomaFamily = QStringLiteral("Tahoma");
+bool s_wineBoldPending = false; // Wine's regular Tahoma is in use, its bold face not added yet
 
 } // namespace
 
@@ -23,23 +23,25 @@ void InstallTahoma()
         return;
     installed = true;
 
-    if (QFontDatabase::hasFamily(TahomaFamily))
+    // families() rather than hasFamily(), which also has fontconfig resolve aliases.
+    if (QFontDatabase::families().contains(TahomaFamily, Qt::CaseInsensitive))
         return;
     // Wine's Tahoma (LGPL, Debian's fonts-wine) has Tahoma's metrics, so the designs fit as drawn.
-    const QStringList wineFonts = {QStringLiteral("/usr/share/wine/fonts/tahoma.ttf"),
-                                   QStringLiteral("/usr/share/wine/fonts/tahomabd.ttf")};
-    for (const QString& path : wineFonts) {
-        if (QFile::exists(path))
-            QFontDatabase::addApplicationFont(path);
+    // Its bold face, which only the quiz screen uses, is added when first asked for.
+    if (QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/wine/fonts/tahoma.ttf")) >= 0) {
+        s_wineBoldPending = true;
+        return;
     }
-    if (!QFontDatabase::hasFamily(TahomaFamily)) {
-        QFont::insertSubstitutions(TahomaFamily, {QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"),
-                                                  QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    }
+    QFont::insertSubstitutions(TahomaFamily, {QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"),
+                                              QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
 }
 
 QFont Tahoma(bool bold)
 {
+    if (bold && s_wineBoldPending) {
+        s_wineBoldPending = false;
+        QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/wine/fonts/tahomabd.ttf"));
+    }
     QFont font(TahomaFamily);
     font.setPointSizeF(TahomaPointSize);
     font.setBold(bold);
