@@ -117,13 +117,10 @@ class ScreensTest : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
+    void init()
     {
         ScreenFonts::InstallTahoma();
         QApplication::setQuitOnLastWindowClosed(false);
-    }
-    void init()
-    {
         m_desk = std::make_unique<FakeServices>();
         m_flow = std::make_unique<ScreenFlow>(*m_desk);
         m_flow->ShowWelcome();
@@ -256,12 +253,7 @@ private Q_SLOTS:
         QCOMPARE(counters(), u"3/3 1 1"_qs);
         key(Qt::Key_Return, 30);
         click(next);
-        QCOMPARE(m_desk->openedPages.size(), 2);
-        QFile file(m_desk->openedPages.value(0));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray written = file.readAll();
-        QCOMPARE(written.count("Total Taken Questions"), 1);
-        QCOMPARE(written.count("<tr><td width=50%>"), 2); // none for the skipped question
+        QCOMPARE(m_desk->openedPages.size(), 2); // the page itself: the report and end-to-end tests
 
         click(find(quiz(), u"home"_qs));
         QCOMPARE(m_desk->questions, QStringList(u"Confirm|Do you really want to quit current session"_qs));
