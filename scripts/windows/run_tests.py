@@ -8,10 +8,10 @@ settings travel under that name. Qt Test writes to a file (its output does not r
 Wine), which is shown when the test fails. Prints one line per run and the counts on the last line
 as "N passed, N failed".
 
-  run_tests.py BUILD_DIR [--again VAR=VALUE[,VAR=VALUE...]:PATTERN]... [--program EXE:TITLE]
+  run_tests.py BUILD_DIR [--again VAR=VALUE[,...]:PATTERN[:FUNCTION,...]]... [--program EXE:TITLE]
 
---again runs the tests whose name matches PATTERN once more with these variables set over the
-test's own: LC_ALL=ja_JP.UTF-8 makes Wine report the ANSI code page 932, QT_QPA_PLATFORM=windows
+--again runs the tests whose name matches PATTERN once more (only the Qt Test functions named, if
+any) with these variables set over the test's own: LC_ALL=ja_JP.UTF-8 makes Wine report the ANSI code page 932, QT_QPA_PLATFORM=windows
 draws with Windows' own font metrics instead of offscreen's FreeType. --program starts EXE on the
 X display and passes once a window titled TITLE shows.
 """
@@ -73,7 +73,8 @@ def run(name, command, props, extra, build_dir):
             with open(log, encoding="utf-8", errors="replace") as f:
                 output = f.read() + output
     passed = (status == 0) != bool(props.get("WILL_FAIL"))
-    label = f"{name} [{' '.join(extra)}]" if extra else name
+    label = name + "".join(f" {a}" for a in command[1:] if not a.startswith("-"))
+    label += f" [{' '.join(extra)}]" if extra else ""
     print(f"{'PASS' if passed else 'FAIL'}  {label}  ({seconds:.0f} s)", flush=True)
     if not passed:
         lines = [l for l in output.splitlines() if "wine32" not in l and "multiarch" not in l]
@@ -109,7 +110,7 @@ def start_program(exe, title):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build_dir")
-    parser.add_argument("--again", action="append", default=[], metavar="VAR=VALUE,...:PATTERN")
+    parser.add_argument("--again", action="append", default=[], metavar="VAR=VALUE,...:PATTERN[:FUNCTION,...]")
     parser.add_argument("--program", metavar="EXE:TITLE")
     args = parser.parse_args()
     results = []
@@ -117,10 +118,11 @@ def main():
     for name, command, props in tests:
         results.append(run(name, command, props, [], args.build_dir))
     for rule in args.again:
-        settings, _, pattern = rule.rpartition(":")
+        settings, pattern, functions = (rule.split(":") + [""])[:3]
         for name, command, props in tests:
             if re.search(pattern, name):
-                results.append(run(name, command, props, settings.split(","), args.build_dir))
+                only = [f for f in functions.split(",") if f]
+                results.append(run(name, command + only, props, settings.split(","), args.build_dir))
     if args.program:
         exe, _, title = args.program.partition(":")
         results.append(start_program(exe, title))
