@@ -11,8 +11,8 @@ as "N passed, N failed".
   run_tests.py BUILD_DIR [--again VAR=VALUE[,...]:PATTERN[:FUNCTION,...]]... [--program EXE:TITLE]
 
 --again runs the tests whose name matches PATTERN once more (only the Qt Test functions named, if
-any) with these variables set over the test's own: LC_ALL=ja_JP.UTF-8 makes Wine report the ANSI code page 932, QT_QPA_PLATFORM=windows
-draws with Windows' own font metrics instead of offscreen's FreeType. --program starts EXE on the
+any) with these variables set over the test's own: LC_ALL=ja_JP.UTF-8 makes Wine report the ANSI code page 932, QT_QPA_PLATFORM=offscreen
+lays text out with FreeType instead of Windows' GDI. --program starts EXE on the
 X display and passes once a window titled TITLE shows.
 """
 import argparse
