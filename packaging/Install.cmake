@@ -49,8 +49,9 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine")
 include(CPack)
 
-if(TEVRIN_BUILD_TESTS)
+if(TEVRIN_BUILD_TESTS AND UNIX)
     # The checkers come from Debian's desktop-file-utils, appstream and dpkg-dev; without them these tests fail.
+    # A Linux desktop's files and package: Unix only.
     add_test(NAME packaging.desktop_entry COMMAND desktop-file-validate ${_packaging_dir}/tevrinquiz.desktop)
     add_test(NAME packaging.metainfo COMMAND appstreamcli validate --no-net ${_metainfo})
     set(_check_tree ${_packaging_dir}/check_install_tree.sh ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR})
