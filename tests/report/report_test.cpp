@@ -16,6 +16,9 @@
 #include <csignal>
 #include <sys/resource.h>
 #endif
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 // The store copies the logo's bytes without looking into them.
 const QByteArray Logo = "GIF89a, the logo";
@@ -116,6 +119,13 @@ private Q_SLOTS:
         };
         for (const auto& [text, bytes] : table)
             QCOMPARE(encodePageText(text), bytes);
+#ifdef Q_OS_WIN
+        // The ANSI code page; what it lacks is one clean '?', in a double-byte code page too.
+        const QMap<UINT, QByteArray> byCodePage = {{1252, "\xe9\x85\x80 ? ?"}, {932, "?\x81\x63? \x8a\xbf ?"}};
+        if (!byCodePage.contains(GetACP()))
+            QSKIP("Written for the code pages 1252 and 932");
+        QCOMPARE(encodePageText(u"\u00e9\u2026\u20ac \u6f22 \u2603"_qs), byCodePage[GetACP()]);
+#endif
     }
 
     // At the root of a drive or file system the files go by their bare names. Only Unix folders start with "/" here.
