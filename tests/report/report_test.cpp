@@ -54,11 +54,12 @@ class ReportTest : public QObject
     int m_case = 0;
 
 private Q_SLOTS:
-    // Every case runs in a current folder of its own that holds an empty program folder.
+    // Every case runs in a current folder of its own that holds an empty program folder, named with
+    // four letters: on Windows a folder of three characters or fewer is taken for a drive's root.
     void init()
     {
         const QString folder = m_root.filePath(QString::number(++m_case));
-        QVERIFY(QDir().mkpath(folder + "/app") && QDir::setCurrent(folder));
+        QVERIFY(QDir().mkpath(folder + "/quiz") && QDir::setCurrent(folder));
     }
 
     void pageBytes_data()
@@ -97,12 +98,12 @@ private Q_SLOTS:
         ResultsReport report = reportOf(answers);
         const QStringList shown = totals.split(u' ');
         for (int press = 0; press < 2; ++press) {
-            QVERIFY(report.WriteResultsPage(shown[0], shown[1], shown[2].toShort(), Logo, {"app", {}}).ok);
-            const QByteArray page = readFile("app/Results.htm");
+            QVERIFY(report.WriteResultsPage(shown[0], shown[1], shown[2].toShort(), Logo, {"quiz", {}}).ok);
+            const QByteArray page = readFile("quiz/Results.htm");
             // Where the two part, so that a failure shows the bytes there rather than two whole pages.
             const qsizetype at = std::mismatch(page.begin(), page.end(), want.begin(), want.end()).first - page.begin();
             QCOMPARE(page.mid(at - 40, 100), want.mid(at - 40, 100));
-            QCOMPARE(readFile("app/logo.f"), Logo);
+            QCOMPARE(readFile("quiz/logo.f"), Logo);
         }
     }
 
@@ -144,12 +145,13 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("refused");
         QTest::addColumn<QStringList>("attempts"); // the last one refused when nothing could be saved
 
-        const QString logo = "app/logo.f", page = "app/Results.htm", uLogo = "user/logo.f", uPage = "user/Results.htm";
-        QTest::newRow("program folder") << "app" << uPage << QStringList() << QStringList{logo, page};
+        const QString logo = "quiz/logo.f", page = "quiz/Results.htm", uLogo = "user/logo.f",
+                      uPage = "user/Results.htm";
+        QTest::newRow("program folder") << "quiz" << uPage << QStringList() << QStringList{logo, page};
         QTest::newRow("root: bare names") << "/" << QString() << QStringList() << QStringList{"logo.f", "Results.htm"};
-        QTest::newRow("page refused") << "app" << page << QStringList{page} << QStringList{logo, page, uLogo, uPage};
-        QTest::newRow("logos refused") << "app" << QString() << QStringList{logo, uLogo} << QStringList{logo, uLogo};
-        QTest::newRow("user page") << "app" << uPage << QStringList{logo, uPage} << QStringList{logo, uLogo, uPage};
+        QTest::newRow("page refused") << "quiz" << page << QStringList{page} << QStringList{logo, page, uLogo, uPage};
+        QTest::newRow("logos refused") << "quiz" << QString() << QStringList{logo, uLogo} << QStringList{logo, uLogo};
+        QTest::newRow("user page") << "quiz" << uPage << QStringList{logo, uPage} << QStringList{logo, uLogo, uPage};
     }
 
     // The program's folder first, the player's data folder (made when needed) when that one refuses;
@@ -163,10 +165,10 @@ private Q_SLOTS:
         QVERIFY(earlier.isEmpty() || (QDir().mkpath(QFileInfo(earlier).path()) && writeFile(earlier, "old", 3600)));
         QStringList tried;
         const FileWriter writer = [&](const QString& path, const QByteArray& bytes) {
-            tried << path;
+            tried << QDir::fromNativeSeparators(path); // Windows spells the program's folder with backslashes
             // A refused file fails for real: its write where a file stands, else its rename over a folder put there.
             return writeFileSafely(path, bytes, [&](QSaveFile& file, const QByteArray& b) {
-                return refused.contains(path) && !QDir().mkdir(path) ? -1 : file.write(b);
+                return refused.contains(tried.last()) && !QDir().mkdir(path) ? -1 : file.write(b);
             });
         };
         const ResultsStore store(program == "/" ? QDir::rootPath() : program, "user", writer);
@@ -177,7 +179,7 @@ private Q_SLOTS:
         // The message ends with the system's words.
         QVERIFY(saved ? outcome.message().isEmpty()
                       : outcome.message().startsWith(failed) && outcome.message().size() > failed.size());
-        QCOMPARE(outcome.pagePath, saved ? attempts.last() : QString());
+        QCOMPARE(QDir::fromNativeSeparators(outcome.pagePath), saved ? attempts.last() : QString());
         QCOMPARE(store.previousPage(), saved ? attempts.last() : earlier);
     }
 
@@ -185,26 +187,26 @@ private Q_SLOTS:
     // A file-size limit cuts the page short inside the system; the earlier page must stay as it was.
     void shortWriteKeepsEarlierPage()
     {
-        QVERIFY(writeFile("app/Results.htm", "the earlier page"));
+        QVERIFY(writeFile("quiz/Results.htm", "the earlier page"));
         QProcess child;
         child.setChildProcessModifier([] {
             const rlimit limit{rlim_t(NewPage.size() / 2), rlim_t(NewPage.size() / 2)};
             setrlimit(RLIMIT_FSIZE, &limit);
             std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of the process
         });
-        child.start(QCoreApplication::applicationFilePath(), {"write-page", "app"});
+        child.start(QCoreApplication::applicationFilePath(), {"write-page", "quiz"});
         QVERIFY(child.waitForFinished() && child.exitStatus() == QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 3);
-        QCOMPARE(readFile("app/Results.htm"), QByteArray("the earlier page"));
+        QCOMPARE(readFile("quiz/Results.htm"), QByteArray("the earlier page"));
     }
 
     // Headless Chromium (Debian's package) loads a written page, with a probe appended that notes what a player sees.
     void pageInBrowser()
     {
         ResultsReport report = reportOf({u"In the beginning\u2026"_qs, "God", "God", "Ark?", "Noah", "Abraham"});
-        QVERIFY(report.WriteResultsPage("1", "1", 3, Logo, {"app", {}}).ok);
+        QVERIFY(report.WriteResultsPage("1", "1", 3, Logo, {"quiz", {}}).ok);
         // Each table row's cells beside the logo, as shown, with the weight of their innermost text.
-        QVERIFY(writeFile("app/Results.htm", readFile("app/Results.htm") + R"(<script>onload = () => {
+        QVERIFY(writeFile("quiz/Results.htm", readFile("quiz/Results.htm") + R"(<script>onload = () => {
   const seen = [document.characterSet];
   for (const row of document.querySelectorAll('tr'))
     seen.push(Array.from(row.cells).filter((c) => !c.querySelector('img')).map((c) =>
@@ -214,7 +216,7 @@ private Q_SLOTS:
         qputenv("HOME", QDir::currentPath().toLocal8Bit()); // Chromium's crash reports stay out of the real home
         QProcess browser;
         browser.start("chromium", {"--headless", "--no-sandbox", "--disable-gpu", "--user-data-dir=profile",
-                                   "--dump-dom", QDir::current().filePath("app/Results.htm")});
+                                   "--dump-dom", QDir::current().filePath("quiz/Results.htm")});
         // The bound is against a browser that hangs.
         QVERIFY2(browser.waitForFinished(300000), qPrintable("Debian's chromium is needed: " + browser.errorString()));
         // What follows "SEEN:" (the last colon, as the probe's text is percent-encoded), up to the next tag.
