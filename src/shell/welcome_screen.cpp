@@ -32,7 +32,9 @@ WelcomeScreen::WelcomeScreen(ShellServices& services) : m_services(services)
     ScreenLook::UseClassicFace(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tevrinic Quiz"));
-    setFont(ScreenFonts::Tahoma());
+    // The captions and the count box use the screen's default font; the two information labels
+    // are drawn in Tahoma 8.25 pt.
+    setFont(ScreenFonts::WelcomeDefault());
     MakeFixedWindow(this, QRect(Twips::Point(2415, 1260), Twips::Rect(0, 0, 7170, 3990).size()));
     buildControls();
     connect(qApp, &QApplication::focusChanged, this, &WelcomeScreen::onFocusChanged);
@@ -91,6 +93,7 @@ void WelcomeScreen::buildControls()
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(Twips::Rect(45, 2925, 4320, 450));
+    Label1->setFont(ScreenFonts::Tahoma());
     Label1->setWordWrap(true);
     ScreenLook::SetTextColour(Label1, InfoColour);
     // The label holds no text, so it is kept out of sight, where a screen reader skips it too.
@@ -99,6 +102,7 @@ void WelcomeScreen::buildControls()
     Label2 = new QLabel(this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(Twips::Rect(45, 3450, 4890, 435));
+    Label2->setFont(ScreenFonts::Tahoma());
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ScreenLook::SetTextColour(Label2, InfoColour);
