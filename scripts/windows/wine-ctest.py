@@ -8,7 +8,7 @@ settings travel under that name. Qt Test writes to a file (its output does not r
 Wine), which is shown when the test fails. Prints one line per run and the counts on the last line
 as "N passed, N failed".
 
-  run_tests.py BUILD_DIR [--again VAR=VALUE[,...]:PATTERN[:FUNCTION,...]]... [--program EXE:TITLE]
+  wine-ctest.py BUILD_DIR [--again VAR=VALUE[,...]:PATTERN[:FUNCTION,...]]... [--program EXE:TITLE]
 
 --again runs the tests whose name matches PATTERN once more (only the Qt Test functions named, if
 any) with these variables set over the test's own: LC_ALL=ja_JP.UTF-8 makes Wine report the ANSI code page 932, QT_QPA_PLATFORM=offscreen
