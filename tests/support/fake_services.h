@@ -42,10 +42,7 @@ public:
         return !answers.isEmpty() && answers.dequeue();
     }
     void openPage(const QString& pagePath) override { openedPages << pagePath; }
-    ResultsStore resultsStore() const override
-    {
-        return ResultsStore(programDir.path(), userDir.path() + QStringLiteral("/user"));
-    }
+    ResultsStore resultsStore() const override { return {programDir.path(), userDir.path() + u"/user"_qs}; }
     std::unique_ptr<RandomSource> makeRandomSource() override { return std::make_unique<ScriptedRandom>(draws); }
     void exitProgram() override { ++exits; }
 
