@@ -2,7 +2,6 @@
 #include "screen_fonts.h"
 
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QStringList>
 
 namespace ScreenFonts {
@@ -54,11 +53,6 @@ QFont WelcomeDefault()
     QFont font = Tahoma();
     font.setPointSizeF(WelcomeDefaultPointSize);
     return font;
-}
-
-QString ResolvedTahomaFamily()
-{
-    return QFontInfo(Tahoma()).family();
 }
 
 } // namespace ScreenFonts

@@ -18,7 +18,4 @@ QFont Tahoma(bool bold = false);
 // more than the room before the count box.
 QFont WelcomeDefault();
 
-// The family that "Tahoma" actually resolves to (for the tests and the about box).
-QString ResolvedTahomaFamily();
-
 } // namespace ScreenFonts
