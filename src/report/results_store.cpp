@@ -19,7 +19,15 @@ QString WriteOutcome::message() const
 {
     if (ok)
         return {};
-    return QStringLiteral("Could not save the results page\n%1\n%2").arg(QDir::toNativeSeparators(failedPath), reason);
+    QStringList lines{QStringLiteral("Could not save the results.")};
+    for (const Failure& failure : failures) {
+        const QFileInfo file(failure.path);
+        const QString what =
+            file.fileName() == LogoName ? QStringLiteral("The logo picture ") : QStringLiteral("The results page ");
+        lines << what + file.fileName() + QStringLiteral(" could not be saved in ") +
+                     QDir::toNativeSeparators(file.absolutePath()) + QStringLiteral(": ") + failure.reason;
+    }
+    return lines.join(u'\n');
 }
 
 ResultsStore::ResultsStore(QString programFolder, QString userFolder, FileWriter writer)
@@ -47,11 +55,11 @@ WriteOutcome ResultsStore::writeInto(const QString& prefix, const QByteArray& lo
     // The logo first, so that the page never shows a missing picture.
     const QString logoPath = prefix + LogoName;
     if (const WriteResult r = m_writer(logoPath, logo); !r.ok)
-        return {false, {}, logoPath, r.reason};
+        return {false, {}, {{logoPath, r.reason}}};
     const QString pagePath = prefix + PageName;
     if (const WriteResult r = m_writer(pagePath, page); !r.ok)
-        return {false, {}, pagePath, r.reason};
-    return {true, pagePath, {}, {}};
+        return {false, {}, {{pagePath, r.reason}}};
+    return {true, pagePath, {}};
 }
 
 WriteOutcome ResultsStore::writeFiles(const QByteArray& logo, const QByteArray& page) const
@@ -66,7 +74,9 @@ WriteOutcome ResultsStore::writeFiles(const QByteArray& logo, const QByteArray& 
     const QDir userDir(m_userFolder);
     // When the folder can't be made, the write below fails and says why in the system's words.
     userDir.mkpath(QStringLiteral("."));
-    return writeInto(userDir.path() + u'/', logo, page);
+    WriteOutcome fallback = writeInto(userDir.path() + u'/', logo, page);
+    fallback.failures = outcome.failures + fallback.failures;
+    return fallback;
 }
 
 QString ResultsStore::previousPage() const

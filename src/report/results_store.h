@@ -5,14 +5,21 @@
 #include "report/file_writer.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 struct WriteOutcome
 {
+    // A file that could not be written, and the system's words for why.
+    struct Failure
+    {
+        QString path;
+        QString reason;
+    };
+
     bool ok = false;
-    QString pagePath;   // the page to open; set only when both files were written whole
-    QString failedPath; // the last file that could not be written
-    QString reason;     // the system's words for that failure
+    QString pagePath;        // the page to open; set only when both files were written whole
+    QList<Failure> failures; // one per folder tried, in the order tried
 
     // What the player is told when nothing could be saved; empty on success.
     QString message() const;

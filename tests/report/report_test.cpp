@@ -160,10 +160,16 @@ private Q_SLOTS:
         const WriteOutcome outcome = store.writeFiles(Logo, NewPage);
         const bool saved = !refused.contains(attempts.last());
         QCOMPARE(tried, attempts);
-        const QString failed = "Could not save the results page\n" + QDir::toNativeSeparators(attempts.last()) + "\n";
-        // The message ends with the system's words.
-        QVERIFY(saved ? outcome.message().isEmpty()
-                      : outcome.message().startsWith(failed) && outcome.message().size() > failed.size());
+        // Nothing saved: a line for each folder tried names the file refused for what it is, then the system's words.
+        const QStringList lines = outcome.message().split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), saved ? 0 : 3);
+        for (int i = 1; i < lines.size(); ++i) {
+            const QFileInfo file(refused[i - 1]);
+            const QString said = (file.fileName() == "logo.f" ? u"The logo picture "_qs : u"The results page "_qs) +
+                                 file.fileName() + " could not be saved in " +
+                                 QDir::toNativeSeparators(file.absolutePath()) + ": ";
+            QVERIFY2(lines[i].startsWith(said) && lines[i].size() > said.size(), qPrintable(lines[i]));
+        }
         QCOMPARE(QDir::fromNativeSeparators(outcome.pagePath), saved ? attempts.last() : QString());
         QCOMPARE(store.previousPage(), saved ? attempts.last() : earlier);
     }
