@@ -7,11 +7,13 @@
 #include "report/results_store.h"
 #include "ui/fixed_window.h"
 #include "ui/picture_box.h"
+#include "ui/screen_accessibility.h"
 #include "ui/screen_fonts.h"
 #include "ui/screen_look.h"
 #include "ui/shell_services.h"
 #include "ui/twips.h"
 
+#include <QAccessible>
 #include <QButtonGroup>
 #include <QFile>
 #include <QFrame>
@@ -28,12 +30,23 @@ const QColor Red(255, 0, 0);
 const QString NextCaption = QStringLiteral("Next");
 const QString ResultCaption = QStringLiteral("Result");
 
+// Phrases read out one after another, each ended by a full stop (answers may bring their own).
+QString asSentences(const QStringList& phrases)
+{
+    QStringList sentences;
+    for (const QString& phrase : phrases)
+        sentences << (phrase.endsWith(u'.') ? phrase : phrase + u'.');
+    return sentences.join(u' ');
+}
+
 } // namespace
 
 QuizScreen::QuizScreen(ShellServices& services) : m_services(services)
 {
     setObjectName(QStringLiteral("Quiz"));
     ScreenLook::UseClassicFace(this);
+    ScreenAccessibility::MarkScreen(this);
+    PressEcho::Watch();
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tevrinic Quiz "));
     setFont(ScreenFonts::Tahoma());
@@ -61,15 +74,23 @@ void QuizScreen::buildControls()
 
     Label2 = makeLabel("Label2", QStringLiteral("Question :"), 75, 105, QColor(0, 0, 128));
 
+    // The four answers lie in a container that draws nothing: to a screen reader it is the group
+    // of the question's answers, named by the question.
+    const int answersTop = 1230;
+    m_answerGroup = new QWidget(this);
+    m_answerGroup->setObjectName(QStringLiteral("Answers"));
+    m_answerGroup->setGeometry(Twips::Rect(120, answersTop, 7020, 2790 + 405 - answersTop));
+    ScreenAccessibility::MarkGroup(m_answerGroup);
     m_answers = new QButtonGroup(this);
     m_answers->setExclusive(true);
     const int answerTops[] = {1230, 1750, 2270, 2790};
     for (int i = 0; i < 4; ++i) {
-        auto* option = new AnswerButton(this);
+        auto* option = new AnswerButton(m_answerGroup);
         option->setObjectName(QStringLiteral("Option1_%1").arg(i));
         option->setFont(bold);
-        option->setGeometry(Twips::Rect(120, answerTops[i], 7020, 405));
+        option->setGeometry(Twips::Rect(0, answerTops[i] - answersTop, 7020, 405));
         ScreenLook::SetTextColour(option, Black);
+        option->installEventFilter(this);
         m_answers->addButton(option, i);
         Option1[static_cast<std::size_t>(i)] = option;
     }
@@ -79,6 +100,7 @@ void QuizScreen::buildControls()
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Frame1->setGeometry(Twips::Rect(-90, 3285, 7455, 45));
+    ScreenAccessibility::MarkDecoration(Frame1);
 
     Label3 = makeLabel("Label3", QStringLiteral("1/10"), 1035, 105);
 
@@ -86,15 +108,18 @@ void QuizScreen::buildControls()
     Frame2->setObjectName(QStringLiteral("Frame2"));
     Frame2->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Frame2->setGeometry(Twips::Rect(-45, 360, 7410, 795));
+    ScreenAccessibility::MarkDecoration(Frame2);
 
-    Question = new QLabel(Frame2);
+    // The question lies in the frame; it is the screen's own control, so that the frame stays
+    // mere decoration to a screen reader.
+    Question = new QLabel(this);
     Question->setObjectName(QStringLiteral("Question"));
     Question->setFont(bold);
     Question->setTextFormat(Qt::PlainText);
     Question->setWordWrap(true);
     Question->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Question->setAutoFillBackground(true);
-    Question->setGeometry(Twips::Rect(255, 165, 6810, 510));
+    Question->setGeometry(Twips::Rect(-45 + 255, 360 + 165, 6810, 510));
 
     Label4 = makeLabel("Label4", QStringLiteral("Correct Ans :"), 2625, 105, Green);
     Label5 = makeLabel("Label5", QStringLiteral("Incorrect Ans :"), 4875, 105, QColor(192, 0, 0));
@@ -148,6 +173,9 @@ void QuizScreen::Form_Load()
 
 void QuizScreen::ShowQuestion()
 {
+    // A second press of whatever brought this question (a double click, a key struck twice) is
+    // not the player's answer to it.
+    m_echo.noteOpeningPress();
     const QuestionEntry& entry = m_session->question();
     Question->setText(entry.question());
     Question->setAccessibleName(entry.question());
@@ -156,7 +184,20 @@ void QuizScreen::ShowQuestion()
     ResetOptions(false);
     Label3->setText(QStringLiteral("%1/%2").arg(m_session->taken()).arg(TotQues));
     Label3->adjustSize();
-    Label3->setAccessibleName(QStringLiteral("Question %1 of %2").arg(m_session->taken()).arg(TotQues));
+    const QString number = QStringLiteral("Question %1 of %2").arg(m_session->taken()).arg(TotQues);
+    Label3->setAccessibleName(number);
+    m_answerGroup->setAccessibleName(number + QStringLiteral(": ") + entry.question());
+}
+
+void QuizScreen::announceQuestion()
+{
+    // Screen readers speak what receives the focus. An answer that keeps the focus from the last
+    // question receives it anew, so the new question is heard through the group around it.
+    auto* focused = qobject_cast<AnswerButton*>(focusWidget());
+    if (focused && focused->hasFocus()) {
+        QAccessibleEvent event(focused, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void QuizScreen::ResetOptions(bool value)
@@ -188,18 +229,22 @@ void QuizScreen::Option1_Click(int Index)
 
     AnswerButton* chosen = Option1[static_cast<std::size_t>(Index)];
     AnswerButton* right = Option1[static_cast<std::size_t>(choice.rightIndex)];
+    const QuestionEntry& entry = m_session->question();
+    QStringList verdict{QStringLiteral("Your answer: right")};
     if (choice.right) {
         ScreenLook::SetTextColour(chosen, Green);
-        chosen->setAccessibleDescription(QStringLiteral("Your answer: right"));
         showCount(Label6, m_session->rightCount(), QStringLiteral("Correct answers"));
     } else {
         ScreenLook::SetTextColour(chosen, Red);
         ScreenLook::SetTextColour(right, Green);
-        chosen->setAccessibleDescription(QStringLiteral("Your answer: wrong"));
         right->setAccessibleDescription(QStringLiteral("The right answer"));
+        verdict = {QStringLiteral("Your answer: wrong"),
+                   QStringLiteral("The right answer: ") + entry.answer(choice.rightIndex)};
         showCount(Label7, m_session->wrongCount(), QStringLiteral("Incorrect answers"));
     }
-    const QuestionEntry& entry = m_session->question();
+    // The answer that has the focus tells a screen reader the verdict and both counts.
+    verdict << Label6->accessibleName() << Label7->accessibleName();
+    chosen->setAccessibleDescription(asSentences(verdict));
     m_report.AddAnswerRow(entry.question(), entry.answer(choice.rightIndex), entry.answer(Index), choice.right);
     Nextbtn->setEnabled(true);
 }
@@ -214,6 +259,8 @@ void QuizScreen::Nextbtn_Click()
         // Next is about to be disabled; a player who pressed it goes on from the first answer.
         if (Nextbtn->hasFocus())
             Option1[0]->setFocus(Qt::OtherFocusReason);
+        else
+            announceQuestion();
         Nextbtn->setEnabled(false);
         if (m_session->finished())
             Nextbtn->setText(ResultCaption);
@@ -240,18 +287,31 @@ void QuizScreen::home_Click()
         Q_EMIT homeConfirmed();
 }
 
+bool QuizScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    // Only the answers are watched: an echo of the press that brought the question answers nothing.
+    return m_echo.isEcho(event) || QWidget::eventFilter(watched, event);
+}
+
 void QuizScreen::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
     if (key >= Qt::Key_1 && key <= Qt::Key_4 && !(event->modifiers() & ~Qt::KeypadModifier)) {
-        Option1[static_cast<std::size_t>(key - Qt::Key_1)]->click();
+        AnswerButton* option = Option1[static_cast<std::size_t>(key - Qt::Key_1)];
+        option->click();
+        option->setFocus(Qt::ShortcutFocusReason);
         return;
     }
-    // Return on an answer moves on once the question is answered: only Next itself skips the
-    // first question. A held key repeats, and a repeat must not write and open the page again.
+    // Enter presses a focused Next, Result or Home. On an answer it moves on once the question is
+    // answered: only Next itself skips the first question. A held key repeats, and a repeat must
+    // not write and open the page again.
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        if (!event->isAutoRepeat() && m_session && m_session->answered() && Nextbtn->isEnabled() &&
-            qobject_cast<AnswerButton*>(focusWidget()))
+        QWidget* focused = focusWidget();
+        if (event->isAutoRepeat())
+            return;
+        if (focused == Nextbtn || focused == home)
+            static_cast<QPushButton*>(focused)->click();
+        else if (m_session && m_session->answered() && qobject_cast<AnswerButton*>(focused))
             Nextbtn->click();
         return;
     }

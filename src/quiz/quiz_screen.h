@@ -2,6 +2,7 @@
 #pragma once
 
 #include "report/results_report.h"
+#include "ui/press_echo.h"
 
 #include <QByteArray>
 #include <QWidget>
@@ -45,12 +46,14 @@ Q_SIGNALS:
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     QLabel* makeLabel(const char* name, const QString& text, int left, int top, const QColor& colour = QColor());
     void Form_Load();
     void ShowQuestion();
+    void announceQuestion();
     void ResetOptions(bool value);
     void showCount(QLabel* label, int count, const QString& spokenName);
 
@@ -59,6 +62,8 @@ private:
     std::unique_ptr<QuizSession> m_session;
     ResultsReport m_report;
     QByteArray m_logo;
+    PressEcho m_echo;
+    QWidget* m_answerGroup = nullptr;
 
     QLabel* Label2 = nullptr;
     std::array<AnswerButton*, 4> Option1{};

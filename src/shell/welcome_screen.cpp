@@ -8,6 +8,8 @@
 #include "report/results_store.h"
 #include "ui/fixed_window.h"
 #include "ui/picture_box.h"
+#include "ui/press_echo.h"
+#include "ui/screen_accessibility.h"
 #include "ui/screen_fonts.h"
 #include "ui/screen_look.h"
 #include "ui/shell_services.h"
@@ -30,6 +32,9 @@ WelcomeScreen::WelcomeScreen(ShellServices& services) : m_services(services)
 {
     setObjectName(QStringLiteral("Welcome"));
     ScreenLook::UseClassicFace(this);
+    ScreenAccessibility::MarkScreen(this);
+    // Start brings the quiz screen, which must know the press that did it.
+    PressEcho::Watch();
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tevrinic Quiz"));
     // The captions and the count box use the screen's default font; the two information labels
@@ -145,7 +150,9 @@ CaptionLabel* WelcomeScreen::makeCaption(PictureBox* button, const char* name, c
     caption->move(Twips::Point(left, top));
     ScreenLook::SetTextColour(caption, CaptionColour);
     caption->adjustSize();
+    // The button carries the caption as its name; read again, the caption would only repeat it.
     button->setAccessibleName(text);
+    ScreenAccessibility::MarkDecoration(caption);
     return caption;
 }
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture_box.h"
 
-#include <QAccessibleWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -10,47 +9,8 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
-namespace {
-
-class PictureBoxAccessible final : public QAccessibleWidget
-{
-public:
-    explicit PictureBoxAccessible(PictureBox* box)
-        : QAccessibleWidget(box, box->isPressable() ? QAccessible::Button : QAccessible::Graphic)
-    {}
-
-    QStringList actionNames() const override
-    {
-        QStringList names = QAccessibleWidget::actionNames();
-        if (box()->isPressable())
-            names.prepend(pressAction());
-        return names;
-    }
-
-    void doAction(const QString& actionName) override
-    {
-        if (actionName == pressAction() && box()->isPressable())
-            Q_EMIT box()->clicked();
-        else
-            QAccessibleWidget::doAction(actionName);
-    }
-
-private:
-    PictureBox* box() const { return static_cast<PictureBox*>(widget()); }
-};
-
-QAccessibleInterface* pictureBoxAccessible(const QString&, QObject* object)
-{
-    auto* box = qobject_cast<PictureBox*>(object);
-    return box ? new PictureBoxAccessible(box) : nullptr;
-}
-
-} // namespace
-
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
 {
-    static const bool accessibleFactoryInstalled = (QAccessible::installFactory(pictureBoxAccessible), true);
-    Q_UNUSED(accessibleFactoryInstalled);
     // Clicks take the focus in mousePressEvent, after the screen has had its say (see WelcomeScreen).
     setFocusPolicy(Qt::TabFocus);
 }

@@ -8,7 +8,8 @@
 
 // A picture drawn unscaled from its top-left corner and clipped to the box. It can take the
 // focus; a click, Space or Enter emits clicked(). A box made pressable is a button to
-// assistive technology too, named by its accessible name and pressed by its press action.
+// assistive technology too (see ScreenAccessibility), named by its accessible name and pressed by
+// its press action.
 class PictureBox : public QWidget
 {
     Q_OBJECT

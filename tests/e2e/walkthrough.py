@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A player's road through the real program in real windows (Xvfb with openbox), driven with
-# xdotool and read back with ImageMagick's import: a quiz of 8 answered by clicks and by the keys
-# 1 to 4 and moved on by Next and by Return; Result twice; Home with No, then Yes; Previous Results;
-# a count started with Return, where more Returns, held past the key repeat, leave the unanswered
-# question 1 on screen; Exit. The desktop's page opener is a stand-in xdg-open that notes its file.
+# xdotool and read back with ImageMagick's import: a quiz of 8 started by a double click, answered
+# by clicks and by the keys 1 to 4, and moved on by Next, by Return on the answer, by Space twice
+# and by Enter held on a focused Next, none of which answers the next question; Result twice, the
+# second by Enter held; Home with No, then Yes; Previous Results; a count started with Return, where
+# more Returns, held past the key repeat, leave the unanswered question 1 on screen; Exit. The
+# desktop's page opener is a stand-in xdg-open that notes its file.
 #
 # Usage: walkthrough.py ARTEFACTS PROGRAM, or ARTEFACTS --install BUILD_DIR: the installed program
 # then runs from a prefix the player cannot write (as nobody when run as root), so its page must go
@@ -109,24 +111,27 @@ def main(artefacts, program, install=None):
         settled(welcome)
         run("import", "-window", welcome, os.path.join(artefacts, "welcome.png"))
         click(welcome, TEXT1, "ctrl+a", "8")
-        click(welcome, START)
+        # A double click: its second click lands on the new quiz screen, on the third answer.
+        run("xdotool", "mousemove", "--window", welcome, *map(str, START), "click", "--repeat", "2", "--delay", "250", "1")
         quiz, right = shown(QUIZ, WELCOME), 0
-        # Answers by click, then by the keys 1 to 4; on by Next and by Return in turn.
+        # Answers by click, then by the keys 1 to 4; on by Next, Return, Space twice, Enter held in turn.
+        moves = (["key", "Return"], ["key", "Tab", "Tab", "space", "sleep", "0.12", "key", "space"],
+                 ["key", "Tab", "Tab", "keydown", "KP_Enter", "sleep", "1.5", "keyup", "KP_Enter"])  # fmt: skip
         for number, index in enumerate((0, 1, 2, 3) * 2):
-            assert colours(quiz) == [""] * 4, "an answer is coloured before it is chosen"
+            assert colours(settled(quiz) and quiz) == [""] * 4, "an answer is coloured before it is chosen"
             run("xdotool", "key", str(index + 1)) if number >= 4 else click(quiz, (14, 95 + ANSWER_TOPS[index]))
             marks = wait(lambda: colours(quiz)[index] and colours(quiz), f"answer {index + 1} to take its colour")
             assert sorted(marks) in (["", "", "", "green"], ["", "", "green", "red"]), f"answer {index + 1}: {marks}"
             right += marks[index] == "green"
             if number < 7:
                 question = grab(quiz, QUESTION)
-                run("xdotool", "key", "Return") if number % 2 else click(quiz, NEXT)
+                run("xdotool", *moves[number % 4 - 1]) if number % 4 else click(quiz, NEXT)
                 wait(lambda: grab(quiz, QUESTION) != question, f"question {number + 2}")
         settled(quiz)
         run("import", "-window", quiz, os.path.join(artefacts, "quiz.png"))
-        for press in (1, 2):  # Result writes the page anew at every press
+        for press in (1, 2):  # Result writes the page anew at every press; Enter held on it presses once
             os.remove(page) if press == 2 else None
-            click(quiz, NEXT)
+            run("xdotool", "keydown", "Return", "sleep", "1.5", "keyup", "Return") if press == 2 else click(quiz, NEXT)
             opened(work, page, press)
         rows = re.findall(r"<tr><td width=50%><font[^>]*>(<b>)?", text := open(page, encoding="cp1252").read())
         counts = [int(n) for n in re.findall(r">:(\d+)", text)] + [len(rows), rows.count("<b>")]

@@ -17,9 +17,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTest>
 #include <numeric>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 namespace {
 
@@ -41,16 +45,41 @@ void click(QWidget* widget, bool twice = false)
     }
 }
 
-// A key to whatever holds the focus; a held key arrives as repeated presses.
-void key(Qt::Key key, int repeats = 0)
+// A key to whatever holds the focus, pressed `after` ms after the last. A key held down repeats as
+// X reports it: a release and a press at one instant, which the program must know for a repeat.
+void key(Qt::Key key, int repeats = 0, int after = 1000)
 {
-    const auto send = [](QKeyEvent&& event) {
+    static quint64 time = 0;
+    const auto send = [key](QEvent::Type type) {
+        QKeyEvent event(type, key, Qt::NoModifier);
+        event.setTimestamp(time);
         if (QWidget* focused = QApplication::focusWidget())
             QApplication::sendEvent(focused, &event);
     };
-    for (int i = 0; i <= repeats; ++i)
-        send(QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QString(), i > 0));
-    send(QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
+    time += after;
+    send(QEvent::KeyPress);
+    for (int i = 0; i < repeats; ++i, time += 30) {
+        send(QEvent::KeyRelease);
+        send(QEvent::KeyPress);
+    }
+    time += 30;
+    send(QEvent::KeyRelease);
+}
+
+// A left click `after` ms after the last, at a point of the screen, as the desktop delivers it to
+// the control that lies there; the second click of a double click brings the double-click event.
+void clickAt(QWidget* widget, const QPoint& at, int after = 1000, bool second = false)
+{
+    static quint64 time = 0;
+    time += after;
+    for (const QEvent::Type type :
+         {QEvent::MouseButtonPress, QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, widget->mapFromGlobal(at), at, Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+        event.setTimestamp(time);
+        if (type != QEvent::MouseButtonDblClick || second)
+            QApplication::sendEvent(widget, &event);
+    }
 }
 
 QString focusName()
@@ -136,11 +165,12 @@ private Q_SLOTS:
     void countCheck_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("way");   // the control clicked, or a key pressed in the count box
+        QTest::addColumn<QString>("way");   // the control clicked, or a key pressed (Space on Start)
         QTest::addColumn<QString>("after"); // the quiz's progress, the control then focused, or "refused"
         const char* rows[][4] = {{"design count", "30", "Start", "1/30"},
                                  {"by its caption", " 25", "Label3", "1/25"},
                                  {"by Return, halves to even", "2.5", "Return", "1/2"},
+                                 {"by Space", "3.5", "Space", "1/4"},
                                  {"letters", "abc", "Start", "refused"},
                                  {"empty, by caption", "", "Label3", "refused"},
                                  {"above, by Tab", "141", "Tab", "refused"},
@@ -160,16 +190,26 @@ private Q_SLOTS:
         auto* box = find<QLineEdit>(welcome(), u"Text1"_qs);
         box->setFocus();
         box->setText(typed);
-        if (way == u"Return" || way == u"Tab")
-            key(way == u"Tab" ? Qt::Key_Tab : Qt::Key_Return);
-        else
-            click(find(welcome(), way));
+        const Qt::Key pressed = way == u"Tab" ? Qt::Key_Tab : way == u"Space" ? Qt::Key_Space : Qt::Key_Return;
+        QWidget* control = QStringList{"Return", "Tab", "Space"}.contains(way) ? nullptr : find(welcome(), way);
+        const QPoint at = control ? control->mapToGlobal(control->rect().center()) : QPoint();
+        if (way == u"Space")
+            find(welcome(), u"Start"_qs)->setFocus();
+        control ? clickAt(control, at) : key(pressed);
         if (after == u"refused") {
             QCOMPARE(m_desk->messages, QStringList(u"Error|Please Type Value Between 2 To 140"_qs));
             QVERIFY(!quiz() && box->hasFocus() && box->text() == typed);
         } else {
             QVERIFY(m_desk->messages.isEmpty());
             QCOMPARE(quiz() ? text(quiz(), "Label3") : m_desk->exits ? u"exit"_qs : focusName(), after);
+        }
+        // Pressed again at once, as by a double click: the quiz's third answer lies under Start, its
+        // first one takes the focus. The second press answers nothing.
+        if (quiz() && QTest::qWaitForWindowActive(quiz())) {
+            QWidget* under = quiz()->childAt(quiz()->mapFromGlobal(at));
+            QVERIFY(!control || qobject_cast<AnswerButton*>(under));
+            control ? clickAt(under, at, 150, true) : key(pressed, 0, 150);
+            QCOMPARE(counters(), after + u" 0 0"_qs);
         }
     }
 
@@ -192,24 +232,29 @@ private Q_SLOTS:
         page.close();
         click(about, true);
         click(find(welcome(), u"About2"_qs), true);
-        QCOMPARE(m_desk->openedPages, QStringList(2, page.fileName()));
+        about->setFocus();
+        key(Qt::Key_Space, 30);
+        key(Qt::Key_Return, 30);
+        QCOMPARE(m_desk->openedPages, QStringList(4, page.fileName()));
 
         for (const auto& [name, caption] :
              {std::pair("Start", "Start Quiz"), {"About", "Previous Results"}, {"Exit", "Exit"}}) {
             QAccessibleInterface* button = QAccessible::queryAccessibleInterface(find(welcome(), name));
             QCOMPARE(button->role(), QAccessible::Button);
+            QCOMPARE(button->childCount(), 0); // the caption on it would only repeat its name
             QCOMPARE(button->text(QAccessible::Name), QString::fromLatin1(caption));
             QVERIFY(button->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
         }
         QAccessible::queryAccessibleInterface(about)->actionInterface()->doAction(
             QAccessibleActionInterface::pressAction());
-        QCOMPARE(m_desk->openedPages.size(), 3);
+        QCOMPARE(m_desk->openedPages.size(), 5);
         QVERIFY(!find(welcome(), u"Label1"_qs)->isVisible()); // empty: nothing for a reader
     }
 
     // One quiz of three: Return from the count box starts it, and Return again, even held, leaves
-    // the first question; only Next skips it. Then a wrong answer by key, a right one by click,
-    // Return to move on, Result twice and Home with No and Yes.
+    // the first question; only Next skips it, here by Space struck twice. Then a wrong answer by key,
+    // a right one by click, Return to move on, Result twice (the second by Enter, held) and Home by
+    // Return with No, then by click with Yes.
     void quizByMouseAndKeys()
     {
         LoneCloseWatch watch; // every move shows the new screen before the old one goes
@@ -227,13 +272,16 @@ private Q_SLOTS:
         QVERIFY(next->isEnabled() && next->text() == u"Next" && focusName() == u"Option1_0");
         QCOMPARE(text(quiz(), "Question"), Questions::QuesBank[5]->question());
 
-        click(next);
+        next->setFocus();
+        key(Qt::Key_Space);
+        key(Qt::Key_Space, 0, 120); // a second Space lands on the first answer of the next question
         QCOMPARE(counters(), u"2/3 0 0"_qs);
         QVERIFY(!next->isEnabled() && focusName() == u"Option1_0");
         key(Qt::Key_Return);
         QCOMPARE(counters(), u"2/3 0 0"_qs);
         const int right = quiz()->session()->rightIndex(), wrong = (right + 1) % 4;
         key(Qt::Key(Qt::Key_1 + wrong));
+        QCOMPARE(focusName(), QStringLiteral("Option1_%1").arg(wrong));
         QList<QColor> painted(4, Qt::black);
         painted[wrong] = QColor(255, 0, 0);
         painted[right] = QColor(0, 128, 0);
@@ -249,10 +297,12 @@ private Q_SLOTS:
         click(option(quiz()->session()->rightIndex()));
         QCOMPARE(counters(), u"3/3 1 1"_qs);
         key(Qt::Key_Return, 30);
-        click(next);
+        next->setFocus();
+        key(Qt::Key_Enter, 30);
         QCOMPARE(m_desk->openedPages.size(), 2); // the page itself: the report and end-to-end tests
 
-        click(find(quiz(), u"home"_qs));
+        find(quiz(), u"home"_qs)->setFocus();
+        key(Qt::Key_Return);
         QCOMPARE(m_desk->questions, QStringList(u"Confirm|Do you really want to quit current session"_qs));
         QVERIFY(quiz()->isVisible() && !welcome() && counters() == u"3/3 1 1");
         m_desk->answers.enqueue(true);
@@ -262,6 +312,53 @@ private Q_SLOTS:
         QVERIFY(startQuiz(text(welcome(), "Text1")));
         QCOMPARE(counters(), u"1/30 0 0"_qs);
         QVERIFY(!watch.seen);
+    }
+
+    // A three-question quiz through a screen reader, which speaks what takes the focus (with the
+    // group around it) and what changes on it: each question with its number, each verdict with
+    // both counts, then Next or Result. The screen is a window; its frames stay unheard.
+    void screenReaderRoad()
+    {
+        static QStringList spoken;
+        QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+            QAccessibleInterface* heard = event->accessibleInterface();
+            const bool focus = event->type() == QAccessible::Focus;
+            QAccessibleInterface* group = heard->parent()->role() == QAccessible::Grouping ? heard->parent() : nullptr;
+            if (focus || (heard->state().focused && event->type() == QAccessible::DescriptionChanged))
+                spoken << (focus && group ? group->text(QAccessible::Name) : QString()) + u'|' +
+                              heard->text(QAccessible::Name) + u'|' + heard->text(QAccessible::Description);
+        });
+        // No reader runs here: the platform's accessibility is switched on by hand.
+        QPlatformAccessibility* platform = QGuiApplicationPrivate::platformIntegration()->accessibility();
+        platform->setActive(true);
+        const auto restore = qScopeGuard([platform] {
+            platform->setActive(false);
+            QAccessible::installUpdateHandler(nullptr);
+        });
+        const auto heard = [](const QString& pattern) { return !spoken.filter(QRegularExpression(pattern)).isEmpty(); };
+        m_desk->draws = {5, 9, 17};
+        QVERIFY(startQuiz(u"3"_qs));
+        QAccessibleInterface* screen = QAccessible::queryAccessibleInterface(quiz());
+        QCOMPARE(screen->role(), QAccessible::Window);
+        for (int i = 0; i < screen->childCount(); ++i)
+            QVERIFY(screen->child(i)->role() != QAccessible::Border);
+        for (int taken = 1, right = 0; taken <= 3; ++taken) {
+            const QString question = QRegularExpression::escape(quiz()->session()->question().question());
+            QVERIFY2(heard(QStringLiteral("^Question %1 of 3: %2\\|").arg(taken).arg(question)),
+                     qPrintable(spoken.join(u'\n')));
+            right += taken != 2; // the second answer is wrong
+            key(Qt::Key(Qt::Key_1 + (quiz()->session()->rightIndex() + (taken == 2)) % 4));
+            QVERIFY(heard(QStringLiteral("Your answer: %1\\..*Correct answers: %2\\. Incorrect answers: %3\\.")
+                              .arg(taken == 2 ? "wrong" : "right")
+                              .arg(right)
+                              .arg(taken - right)));
+            // On by Return from the answer, which keeps the focus, or by Enter on Next.
+            if (taken > 1) {
+                find(quiz(), u"Nextbtn"_qs)->setFocus();
+                QVERIFY(heard(taken < 3 ? u"^\\|Next\\|"_qs : u"^\\|Result\\|"_qs));
+            }
+            key(Qt::Key_Return);
+        }
     }
 
     // Under a dark desktop palette every text keeps its contrast: the screens bring their own face.
@@ -323,6 +420,17 @@ private Q_SLOTS:
         std::iota(m_desk->draws.begin(), m_desk->draws.end(), 1);
         QVERIFY(startQuiz(u"140"_qs));
         QCOMPARE(find<PictureBox>(quiz(), u"Picture3"_qs)->picture().devicePixelRatio(), scale);
+        // The quiz screen's bold is plainly bold: more ink than the same text in regular.
+        const auto ink = [](QWidget* w) { // the paper's grey less the average grey
+            const QImage image = w->grab().toImage();
+            return qGray(image.pixel(0, 0)) -
+                   qGray(image.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixel(0, 0));
+        };
+        QLabel* bold = find<QLabel>(quiz(), u"Label2"_qs);
+        QLabel regular(bold->text(), quiz());
+        regular.setFont(ScreenFonts::Tahoma());
+        regular.setGeometry(bold->geometry());
+        QVERIFY2(ink(bold) > 1.1 * ink(&regular), qPrintable(u"%1 %2"_qs.arg(ink(bold)).arg(ink(&regular))));
         auto* next = find<QPushButton>(quiz(), u"Nextbtn"_qs);
         for (int taken = 1; taken <= 140; ++taken) {
             QVERIFY2(fits(find<QLabel>(quiz(), u"Question"_qs)), qPrintable(text(quiz(), "Question")));
