@@ -38,7 +38,6 @@ public:
     void home_Click();
 
     const QuizSession* session() const { return m_session.get(); }
-    const ResultsReport& report() const { return m_report; }
 
 Q_SIGNALS:
     void homeConfirmed();

@@ -24,15 +24,11 @@ public:
     WriteOutcome WriteResultsPage(const QString& rightCountCaption, const QString& wrongCountCaption, qint16 totQues,
                                   const QByteArray& logoGif, const ResultsStore& store);
 
-    bool TotalsAdded() const { return m_totalsAdded; }
-
-    QString headText() const { return m_head; }
-    QString tableText() const { return m_table; }
+private:
     // What the file holds, before and after encoding.
     QString pageText() const;
     QByteArray pageBytes() const;
 
-private:
     QString m_head;
     QString m_table;
     bool m_totalsAdded = false;

@@ -61,11 +61,6 @@ std::optional<double> ParseNumber(const QString& text)
     return ok ? std::optional<double>(value) : std::nullopt;
 }
 
-bool IsNumeric(const QString& text)
-{
-    return ParseNumber(text).has_value();
-}
-
 bool CountIsValid(const QString& text)
 {
     const auto value = ParseNumber(text);

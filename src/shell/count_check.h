@@ -16,8 +16,6 @@ inline constexpr char MessageTitle[] = "Error";
 // decimal point, and an optional exponent. The same in every locale; nothing else is a number.
 std::optional<double> ParseNumber(const QString& text);
 
-bool IsNumeric(const QString& text);
-
 // True when the text is a number from 2 to 140; numbers with a fraction in that range pass.
 bool CountIsValid(const QString& text);
 

@@ -2,11 +2,13 @@
 #include "shell_services.h"
 
 #include "quiz/random_source.h"
-#include "report/page_opener.h"
 #include "report/results_store.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QUrl>
 
 void DesktopServices::showMessage(QWidget* parent, const QString& title, const QString& text)
 {
@@ -26,8 +28,9 @@ bool DesktopServices::askYesNo(QWidget* parent, const QString& title, const QStr
 
 void DesktopServices::openPage(const QString& pagePath)
 {
-    static const PageOpener opener = desktopPageOpener();
-    opener(pagePath);
+    // A bare name means the current folder; the desktop wants the full path. Whether it managed
+    // to open the page is not looked at.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(pagePath).absoluteFilePath()));
 }
 
 ResultsStore DesktopServices::resultsStore() const
