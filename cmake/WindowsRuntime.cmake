@@ -4,6 +4,7 @@
 # program needs of these; a cross build runs its programs under Wine with them. Any other DLL the
 # program loads is Windows' own.
 #   TEVRIN_DLL_DIRS    the folders
+#   TEVRIN_DLL_SEARCH  where to look a DLL up by the name a program imports it by
 set(_dirs ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS})
 if(MINGW)
     get_filename_component(_compiler_dir ${CMAKE_CXX_COMPILER} DIRECTORY)
@@ -24,6 +25,22 @@ foreach(_dir IN LISTS _dirs)
         list(APPEND TEVRIN_DLL_DIRS ${_dir})
     endif()
 endforeach()
+
+# CMake looks the imported names up in lower case, as Windows finds a DLL whatever its case; where
+# the file system tells cases apart, the DLLs are found through links of such names.
+set(TEVRIN_DLL_SEARCH ${TEVRIN_DLL_DIRS})
+if(NOT CMAKE_HOST_WIN32)
+    set(TEVRIN_DLL_SEARCH ${PROJECT_BINARY_DIR}/dll-names)
+    file(REMOVE_RECURSE ${TEVRIN_DLL_SEARCH})
+    file(MAKE_DIRECTORY ${TEVRIN_DLL_SEARCH})
+    foreach(_dir IN LISTS TEVRIN_DLL_DIRS)
+        file(GLOB _dlls RELATIVE ${_dir} ${_dir}/*.dll)
+        foreach(_dll IN LISTS _dlls)
+            string(TOLOWER ${_dll} _name)
+            file(CREATE_LINK ${_dir}/${_dll} ${TEVRIN_DLL_SEARCH}/${_name} SYMBOLIC)
+        endforeach()
+    endforeach()
+endif()
 
 # CTest starts a cross build's tests through the build's wine-run, which also runs the program.
 if(CMAKE_CROSSCOMPILING)
