@@ -7,7 +7,7 @@ repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # What building and running needs (python3 for configuring the tests, which build/ includes), and
 # what the tests need on top.
 build_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-wine fonts-dejavu-core python3)
-test_packages=(qt6-base-private-dev dpkg-dev xvfb xauth xdotool openbox x11-utils chromium desktop-file-utils appstream valgrind imagemagick)
+test_packages=(qt6-base-private-dev dpkg-dev lintian xvfb xauth xdotool openbox x11-utils chromium desktop-file-utils appstream valgrind imagemagick)
 
 missing_packages() {
     local pkg
