@@ -25,7 +25,9 @@ from gi.repository import Atspi, GLib  # noqa: E402
 # The quiz screen's caption ends with a blank.
 HERE, WELCOME, QUIZ = os.path.dirname(os.path.abspath(__file__)), "Tevrinic Quiz", "Tevrinic Quiz "
 COUNT, SCREEN = "Number of questions, 2 to 140", Atspi.CoordType.SCREEN
-ENV = {k: v for k, v in os.environ.items() if not k.startswith(("QT_", "XDG_", "KDE_", "GNOME_", "DESKTOP_", "XAUTH"))}
+# None of the desktop's own settings or buses: the accessibility bus, for one, is the run's own.
+ENV = {k: v for k, v in os.environ.items()
+       if not k.startswith(("QT_", "XDG_", "KDE_", "GNOME_", "DESKTOP_", "XAUTH", "DBUS_", "AT_SPI_"))}  # fmt: skip
 
 
 def wait(predicate, what, tries=300):
