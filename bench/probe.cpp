@@ -9,12 +9,12 @@
 // and handed to the browser), of which a run reports its worst and its median Next. Peak RSS is
 // the whole process's. The attempts of the last draw of a 140-question quiz are averaged over
 // DrawQuizzes quizzes.
+#include "core/question_draw.h"
+#include "core/questions.h"
+#include "core/random_source.h"
 #include "first_paint.h"
-#include "quiz/question_draw.h"
-#include "quiz/questions.h"
-#include "quiz/quiz_screen.h"
-#include "quiz/random_source.h"
-#include "welcome_screen.h"
+#include "screens/quiz_screen.h"
+#include "screens/welcome_screen.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -2,15 +2,15 @@
 // Both screens played by object name over a recording desktop: the count check and the welcome
 // screen's buttons, one quiz by mouse and by keys, the moves between the screens, and what a
 // player would notice: every text whole and readable under any theme, pictures sharp at any scale.
+#include "core/questions.h"
+#include "core/quiz_session.h"
 #include "fake_services.h"
-#include "quiz/answer_button.h"
-#include "quiz/questions.h"
-#include "quiz/quiz_screen.h"
-#include "quiz/quiz_session.h"
-#include "shell/screen_flow.h"
-#include "shell/welcome_screen.h"
-#include "ui/picture_box.h"
-#include "ui/screen_fonts.h"
+#include "screens/answer_button.h"
+#include "screens/picture_box.h"
+#include "screens/quiz_screen.h"
+#include "screens/screen_flow.h"
+#include "screens/screen_fonts.h"
+#include "screens/welcome_screen.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -3,9 +3,9 @@
 // questions first.
 #pragma once
 
-#include "quiz/random_source.h"
-#include "report/results_store.h"
-#include "ui/shell_services.h"
+#include "core/random_source.h"
+#include "core/results_store.h"
+#include "screens/shell_services.h"
 
 #include <QQueue>
 #include <QStringList>

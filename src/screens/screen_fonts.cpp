@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "screens/screen_fonts.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QStringList>
+
+namespace ScreenFonts {
+
+namespace {
+
+constexpr qreal TahomaPointSize = 8.25;
+constexpr qreal WelcomeDefaultPointSize = 7.5; // 10 pixels at 96 dots per inch
+const QString TahomaFamily = QStringLiteral("Tahoma");
+bool s_wineTahoma = false;      // Wine's Tahoma stands in for the system's
+bool s_wineBoldPending = false; // its bold face not added yet
+
+// Wine's Tahoma carries its weight in bitmaps drawn for the small sizes the designs use: its bold
+// outlines are no heavier than its regular ones. On a screen that does not scale, its letters are
+// drawn from those bitmaps, as the designs were; where the screen scales there are none.
+bool drawWineBitmaps()
+{
+    return s_wineTahoma && qGuiApp->devicePixelRatio() <= 1.0;
+}
+
+} // namespace
+
+void InstallTahoma()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+
+    // families() rather than hasFamily(), which also has fontconfig resolve aliases.
+    if (QFontDatabase::families().contains(TahomaFamily, Qt::CaseInsensitive))
+        return;
+    // Wine's Tahoma (LGPL, Debian's fonts-wine) has Tahoma's metrics, so the designs fit as drawn.
+    // Its bold face, which only the quiz screen uses, is added when first asked for.
+    if (QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/wine/fonts/tahoma.ttf")) >= 0) {
+        s_wineTahoma = s_wineBoldPending = true;
+        return;
+    }
+    QFont::insertSubstitutions(TahomaFamily, {QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"),
+                                              QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+}
+
+QFont Tahoma(bool bold)
+{
+    if (bold && s_wineBoldPending) {
+        s_wineBoldPending = false;
+        // Without its bitmaps the bold face is as thin as the regular; the regular face made bold by
+        // the toolkit is plainly bold.
+        if (drawWineBitmaps())
+            QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/wine/fonts/tahomabd.ttf"));
+    }
+    QFont font(TahomaFamily);
+    font.setPointSizeF(TahomaPointSize);
+    font.setBold(bold);
+    font.setStyleHint(QFont::SansSerif, drawWineBitmaps() ? QFont::NoAntialias : QFont::PreferDefault);
+    return font;
+}
+
+QFont WelcomeDefault()
+{
+    QFont font = Tahoma();
+    font.setPointSizeF(WelcomeDefaultPointSize);
+    // Wine's bitmaps at this size space the letters unevenly: smoothed outlines read better.
+    font.setStyleStrategy(QFont::PreferDefault);
+    return font;
+}
+
+} // namespace ScreenFonts
