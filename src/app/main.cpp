@@ -1,37 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "screens/after_first_paint.h"
 #include "screens/screen_flow.h"
 #include "screens/screen_fonts.h"
 #include "screens/shell_services.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QTimer>
-#include <QWidget>
-
-#include <functional>
 
 namespace {
-
-// Runs a job once the first window has been painted and shown, for what the first screen does
-// not need.
-class AfterFirstPaint : public QObject
-{
-public:
-    explicit AfterFirstPaint(std::function<void()> job) : m_job(std::move(job)) { qApp->installEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
-            qApp->removeEventFilter(this);
-            QTimer::singleShot(0, this, m_job);
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_job;
-};
 
 QIcon programIcon()
 {
@@ -57,7 +33,7 @@ int main(int argc, char* argv[])
     ScreenFonts::InstallTahoma();
     // Decoding the icon's sizes takes as long as building the welcome screen; it waits for the
     // screen's first paint.
-    AfterFirstPaint later([] { QApplication::setWindowIcon(programIcon()); });
+    AfterFirstPaint::Run([](QWidget*) { QApplication::setWindowIcon(programIcon()); });
 
     DesktopServices services;
     ScreenFlow flow(services);
