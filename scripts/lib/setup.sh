@@ -42,14 +42,11 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null
 }
 
-# The options of build/, the same for scripts/run and scripts/test, so that neither rebuilds what
-# the other has built.
-normal_build_options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEVRIN_WERROR=ON -DTEVRIN_BUILD_TESTS=ON -DTEVRIN_SANITIZE=OFF)
-
-# configure_build DIR [CMAKE ARGS...] : configures DIR with these options, then builds all of it.
+# configure_build PRESET DIR [CMAKE ARGS...] : configures DIR as the preset of CMakePresets.json
+# says, then builds all of it. The builds' options live in the presets, which an IDE reads too.
 configure_build() {
-    local dir=$1
-    shift
-    cmake -S "$repo_root" -B "$dir" "$@" >/dev/null
+    local preset=$1 dir=$2
+    shift 2
+    cmake -S "$repo_root" --preset "$preset" -B "$dir" "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
 }
