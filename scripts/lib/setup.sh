@@ -8,7 +8,7 @@ repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # what the tests need on top (the end-to-end run finds controls over AT-SPI: a D-Bus session, the
 # accessibility bus and its Python bindings).
 build_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-wine fonts-dejavu-core python3)
-test_packages=(qt6-base-private-dev dpkg-dev lintian xvfb xauth xdotool openbox x11-utils chromium desktop-file-utils appstream
+test_packages=(qt6-base-private-dev dpkg-dev lintian xvfb xauth xdotool openbox x11-utils desktop-file-utils appstream
     valgrind imagemagick dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi)
 
 missing_packages() {
