@@ -7,15 +7,15 @@
 #include <functional>
 
 // Runs a job once the first window has been painted: the window's first Paint event posts an
-// event of high priority, delivered once that paint, its children's and the flush to the screen
-// are done, before anything the program has queued for later. The program defers what its first
-// screen does not need to it; the benchmarks time the first screen by it.
+// event, delivered once that paint, its children's and the flush to the screen are done. The
+// program defers what its first screen does not need to it, behind everything else queued; the
+// benchmarks time the first screen by it, with high priority, ahead of anything queued.
 class AfterFirstPaint final : public QObject
 {
 public:
-    static void Run(std::function<void(QWidget* window)> job)
+    static void Run(std::function<void(QWidget* window)> job, Qt::EventPriority priority = Qt::LowEventPriority)
     {
-        auto* watch = new AfterFirstPaint(std::move(job));
+        auto* watch = new AfterFirstPaint(std::move(job), priority);
         watch->setParent(qApp);
         qApp->installEventFilter(watch);
     }
@@ -26,7 +26,7 @@ protected:
         if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
             qApp->removeEventFilter(this);
             m_window = static_cast<QWidget*>(watched);
-            QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::HighEventPriority);
+            QCoreApplication::postEvent(this, new QEvent(QEvent::User), m_priority);
         }
         return false;
     }
@@ -40,8 +40,11 @@ protected:
     }
 
 private:
-    explicit AfterFirstPaint(std::function<void(QWidget*)> job) : m_job(std::move(job)) {}
+    AfterFirstPaint(std::function<void(QWidget*)> job, Qt::EventPriority priority)
+        : m_job(std::move(job)), m_priority(priority)
+    {}
 
     std::function<void(QWidget*)> m_job;
+    Qt::EventPriority m_priority;
     QWidget* m_window = nullptr;
 };
