@@ -7,6 +7,8 @@
 set -euo pipefail
 
 docs=$(cd "$(dirname "$0")" && pwd)
+source "$docs/../scripts/lib/setup.sh"
+ensure_packages chromium || exit 1
 build=$(cd "${1:-$docs/../build}" && pwd)
 artefacts=$build/e2e/walkthrough
 
