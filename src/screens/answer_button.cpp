@@ -6,9 +6,9 @@
 
 void AnswerButton::setAnswerText(const QString& text)
 {
+    // Readers are told the text without the doubled "&", as the toolkit strips accelerators.
     QString shown = text;
     setText(shown.replace(u'&', QStringLiteral("&&")));
-    setAccessibleName(text);
 }
 
 void AnswerButton::keyPressEvent(QKeyEvent* event)

@@ -2,35 +2,52 @@
 #include "screens/press_echo.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QStyleHints>
+#include <QWidget>
 
 namespace {
 
-// What a press event is, as far as telling echoes goes; code 0 for anything else. A held key's
-// repeats are no new press.
-PressEcho::Press pressOf(const QEvent* event)
+qint64 steadyClock()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock.elapsed();
+}
+
+PressEcho::Clock s_clock = steadyClock;
+
+// A key, or minus a mouse button, for a press; 0 for anything else. A held key's repeats are no
+// new press, and a double click's second press is the press just before it.
+int pressCode(const QEvent* event)
 {
     switch (event->type()) {
     case QEvent::KeyPress: {
         const auto* key = static_cast<const QKeyEvent*>(event);
-        if (key->isAutoRepeat())
-            return {};
-        return {key->key(), key->timestamp()};
+        return key->isAutoRepeat() ? 0 : key->key();
     }
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick: {
-        const auto* mouse = static_cast<const QMouseEvent*>(event);
-        return {-static_cast<int>(mouse->button()), mouse->timestamp()};
-    }
+    case QEvent::MouseButtonDblClick:
+        return -static_cast<int>(static_cast<const QMouseEvent*>(event)->button());
     default:
-        return {};
+        return 0;
     }
 }
 
-// Keeps the latest press of the whole program. An event passes through here once per object it
-// is offered to (the window, then the control): the same press each time.
+// Keys that press buttons: held down, they press once.
+bool pressesButtons(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+}
+
+// Keeps the latest press of the whole program, counted once at the controls it reaches. At the
+// window, a screen reader's bridge may hold a key back and hand on a copy later, without its
+// time stamp; counting at the controls counts whichever of the two arrives there. A press that a
+// control leaves to its parent is offered to the parent as the same press.
 //
 // It also marks the repeats of a held key that arrive unmarked. X reports a held key as a release
 // and a press at one instant; the toolkit takes the pair for a repeat only when both have reached
@@ -44,31 +61,78 @@ public:
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override
     {
-        if (event->type() == QEvent::KeyRelease) {
+        if (!receiver->isWidgetType())
+            return false;
+        auto* control = static_cast<QWidget*>(receiver);
+        switch (event->type()) {
+        case QEvent::KeyRelease: {
             const auto* key = static_cast<const QKeyEvent*>(event);
-            m_release = {key->key(), key->timestamp()};
+            m_release = {key->key(), key->timestamp(), s_clock()};
             return false;
         }
-        if (event->type() == QEvent::KeyPress) {
-            const auto* key = static_cast<const QKeyEvent*>(event);
-            if (!key->isAutoRepeat() && key->timestamp() != 0 && key->key() == m_release.code &&
-                key->timestamp() == m_release.time) {
+        case QEvent::KeyPress: {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (!key->isAutoRepeat() && isUnmarkedRepeat(*key)) {
                 QKeyEvent repeat(QEvent::KeyPress, key->key(), key->modifiers(), key->nativeScanCode(),
                                  key->nativeVirtualKey(), key->nativeModifiers(), key->text(), true, key->count(),
                                  key->device());
                 repeat.setTimestamp(key->timestamp());
-                QCoreApplication::sendEvent(receiver, &repeat);
-                event->setAccepted(repeat.isAccepted());
+                QCoreApplication::sendEvent(control, &repeat); // which goes on to the parents itself
+                key->accept();
                 return true;
             }
+            if (key->isAutoRepeat() && pressesButtons(key->key())) {
+                key->accept();
+                return true;
+            }
+            if (!key->isAutoRepeat())
+                note(control, key->key(), key->timestamp(), QPointF());
+            return false;
         }
-        if (const PressEcho::Press press = pressOf(event); press.code != 0)
-            latest = press;
-        return false;
+        case QEvent::MouseButtonPress: {
+            const auto* mouse = static_cast<const QMouseEvent*>(event);
+            note(control, pressCode(event), mouse->timestamp(), mouse->globalPosition());
+            return false;
+        }
+        default:
+            return false;
+        }
     }
 
 private:
-    PressEcho::Press m_release;
+    struct Release
+    {
+        int code = 0;
+        quint64 stamp = 0;
+        qint64 arrival = 0;
+    };
+
+    // Copies handed on by a screen reader's bridge carry no time stamp: there the release and the
+    // press of a repeat arrive one right after the other, far closer than fingers can strike.
+    static constexpr qint64 SameInstant = 5;
+
+    bool isUnmarkedRepeat(const QKeyEvent& key) const
+    {
+        if (key.key() != m_release.code)
+            return false;
+        if (key.timestamp() != 0 && m_release.stamp != 0)
+            return key.timestamp() == m_release.stamp;
+        return s_clock() - m_release.arrival <= SameInstant;
+    }
+
+    void note(QWidget* control, int code, quint64 stamp, QPointF at)
+    {
+        const bool goingUp = m_lastControl && control->isAncestorOf(m_lastControl) && code == latest.code &&
+                             stamp == m_lastStamp && at == latest.at;
+        m_lastControl = control;
+        m_lastStamp = stamp;
+        if (!goingUp)
+            latest = {code, at, s_clock(), latest.serial + 1};
+    }
+
+    Release m_release;
+    QPointer<QWidget> m_lastControl;
+    quint64 m_lastStamp = 0;
 };
 
 PressWatch* s_watch = nullptr;
@@ -84,6 +148,11 @@ void PressEcho::Watch()
     qApp->installEventFilter(s_watch);
 }
 
+void PressEcho::UseClock(Clock clock)
+{
+    s_clock = clock ? clock : steadyClock;
+}
+
 void PressEcho::noteOpeningPress()
 {
     m_opening = s_watch ? s_watch->latest : Press();
@@ -91,9 +160,15 @@ void PressEcho::noteOpeningPress()
 
 bool PressEcho::isEcho(const QEvent* event) const
 {
-    const Press press = pressOf(event);
-    if (press.code == 0 || press.code != m_opening.code || press.time < m_opening.time)
+    const int code = pressCode(event);
+    if (!s_watch || code == 0 || code != m_opening.code)
         return false;
-    return press.time - m_opening.time <
-           static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+    // The watch has seen this press already: it is the latest.
+    const Press& press = s_watch->latest;
+    const QStyleHints* hints = QGuiApplication::styleHints();
+    if (press.code != code || press.serial != m_opening.serial + 1)
+        return false;
+    if (code < 0 && (press.at - m_opening.at).manhattanLength() > hints->mouseDoubleClickDistance())
+        return false;
+    return press.arrival - m_opening.arrival < hints->mouseDoubleClickInterval();
 }

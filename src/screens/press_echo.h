@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPointF>
 #include <QtGlobal>
 
 class QEvent;
@@ -9,12 +10,20 @@ class QEvent;
 // pressed twice: the rest of a double click, or a key struck twice. The second press was meant
 // for the control the first one acted on; it must not act on what the first one brought on screen.
 // A screen notes the press that brought its new content, then asks of each later press whether it
-// only echoes that one: the same button or key again within the desktop's double-click interval.
+// only echoes that one, the way desktops tell a double click: the very next press, of the same
+// key or mouse button, on the same spot, within the double-click interval. Any other press in
+// between ends the watch.
+//
+// The watch also makes a held key press once: the repeats of Return, Enter and Space go nowhere.
 class PressEcho
 {
 public:
     // Starts watching the program's presses; the first call installs the watch, later ones do nothing.
     static void Watch();
+
+    // The clock that times presses, in milliseconds, read as each press arrives. Tests replace it.
+    using Clock = qint64 (*)();
+    static void UseClock(Clock clock);
 
     // Notes the latest press as the one that brought what is now being shown.
     void noteOpeningPress();
@@ -24,8 +33,10 @@ public:
 
     struct Press
     {
-        int code = 0;     // a key, or minus a mouse button; 0 for none
-        quint64 time = 0; // the event's time stamp, in milliseconds
+        int code = 0;       // a key, or minus a mouse button; 0 for none
+        QPointF at;         // where a mouse press was made, on the screen
+        qint64 arrival = 0; // when the program received it, by the watch's clock
+        quint64 serial = 0; // its place among all presses so far
     };
 
 private:

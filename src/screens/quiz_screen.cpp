@@ -20,6 +20,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -37,6 +38,12 @@ QString asSentences(const QStringList& phrases)
     for (const QString& phrase : phrases)
         sentences << (phrase.endsWith(u'.') ? phrase : phrase + u'.');
     return sentences.join(u' ');
+}
+
+// Where an answer stands among the four, as a reader says it: its number is the key that picks it.
+QString position(int index)
+{
+    return QStringLiteral("%1 of 4").arg(index + 1);
 }
 
 } // namespace
@@ -90,6 +97,7 @@ void QuizScreen::buildControls()
         option->setFont(bold);
         option->setGeometry(Twips::Rect(0, answerTops[i] - answersTop, 7020, 405));
         ScreenLook::SetTextColour(option, Black);
+        option->setAccessibleDescription(position(i));
         option->installEventFilter(this);
         m_answers->addButton(option, i);
         Option1[static_cast<std::size_t>(i)] = option;
@@ -138,6 +146,9 @@ void QuizScreen::buildControls()
     Nextbtn->setObjectName(QStringLiteral("Nextbtn"));
     Nextbtn->setGeometry(Twips::Rect(5760, 3510, 1350, 330));
     Nextbtn->setAutoDefault(false);
+    // A click leaves the focus where it is, on the answer just picked, where the next question is
+    // then announced: a focus passing through Next on its way to an answer is lost on readers.
+    Nextbtn->setFocusPolicy(Qt::TabFocus);
     connect(Nextbtn, &QPushButton::clicked, this, &QuizScreen::Nextbtn_Click);
 
     home = new QPushButton(QStringLiteral("Home"), this);
@@ -145,6 +156,14 @@ void QuizScreen::buildControls()
     home->setGeometry(Twips::Rect(4395, 3510, 1350, 330));
     home->setAutoDefault(false);
     connect(home, &QPushButton::clicked, this, &QuizScreen::home_Click);
+
+    // The verdict is said aloud at the pick, by a notification that lies below the screen's edge,
+    // where no one sees it: a reader leaves unsaid what changes on an answer that keeps the focus.
+    m_verdict = new QLabel(this);
+    m_verdict->setObjectName(QStringLiteral("Verdict"));
+    m_verdict->setGeometry(0, height(), width(), 1);
+    m_verdict->hide();
+    ScreenAccessibility::MarkNotification(m_verdict);
 
     // Focus order: the four answers, the logo, Next, Home.
     for (std::size_t i = 0; i + 1 < Option1.size(); ++i)
@@ -177,27 +196,36 @@ void QuizScreen::ShowQuestion()
     // not the player's answer to it.
     m_echo.noteOpeningPress();
     const QuestionEntry& entry = m_session->question();
+    const QString number = QStringLiteral("Question %1 of %2").arg(m_session->taken()).arg(TotQues);
+    m_answerGroup->setAccessibleName(number + QStringLiteral(": ") + entry.question());
+    announceQuestion();
     Question->setText(entry.question());
-    Question->setAccessibleName(entry.question());
     for (int i = 0; i < 4; ++i)
         Option1[static_cast<std::size_t>(i)]->setAnswerText(entry.answer(i));
     ResetOptions(false);
     Label3->setText(QStringLiteral("%1/%2").arg(m_session->taken()).arg(TotQues));
     Label3->adjustSize();
-    const QString number = QStringLiteral("Question %1 of %2").arg(m_session->taken()).arg(TotQues);
     Label3->setAccessibleName(number);
-    m_answerGroup->setAccessibleName(number + QStringLiteral(": ") + entry.question());
 }
 
 void QuizScreen::announceQuestion()
 {
-    // Screen readers speak what receives the focus. An answer that keeps the focus from the last
-    // question receives it anew, so the new question is heard through the group around it.
+    // Screen readers speak what receives the focus, with the group it enters, but stay silent for
+    // an answer that keeps the focus from the last question. So, for the reader alone, the group
+    // of the new question takes the focus, and the answer takes it back once the reader has had
+    // time to speak the group. This comes before the rest of the screen changes, which the reader
+    // has to go through first, and must not push the group out of its queue.
     auto* focused = qobject_cast<AnswerButton*>(focusWidget());
-    if (focused && focused->hasFocus()) {
-        QAccessibleEvent event(focused, QAccessible::Focus);
-        QAccessible::updateAccessibility(&event);
-    }
+    if (!focused || !focused->hasFocus())
+        return;
+    QAccessibleEvent group(m_answerGroup, QAccessible::Focus);
+    QAccessible::updateAccessibility(&group);
+    QTimer::singleShot(300, focused, [focused] {
+        if (!focused->hasFocus())
+            return;
+        QAccessibleEvent answer(focused, QAccessible::Focus);
+        QAccessible::updateAccessibility(&answer);
+    });
 }
 
 void QuizScreen::ResetOptions(bool value)
@@ -207,7 +235,6 @@ void QuizScreen::ResetOptions(bool value)
     for (AnswerButton* option : Option1) {
         ScreenLook::SetTextColour(option, Black);
         option->setChecked(value);
-        option->setAccessibleDescription(QString());
     }
     m_answers->setExclusive(true);
 }
@@ -237,14 +264,17 @@ void QuizScreen::Option1_Click(int Index)
     } else {
         ScreenLook::SetTextColour(chosen, Red);
         ScreenLook::SetTextColour(right, Green);
-        right->setAccessibleDescription(QStringLiteral("The right answer"));
         verdict = {QStringLiteral("Your answer: wrong"),
                    QStringLiteral("The right answer: ") + entry.answer(choice.rightIndex)};
         showCount(Label7, m_session->wrongCount(), QStringLiteral("Incorrect answers"));
     }
-    // The answer that has the focus tells a screen reader the verdict and both counts.
+    // A reader says the verdict and both counts at once. (Readers leave changes to the answer that
+    // has the focus unsaid, and stumble over them: the answers keep their names and descriptions.)
     verdict << Label6->accessibleName() << Label7->accessibleName();
-    chosen->setAccessibleDescription(asSentences(verdict));
+    m_verdict->hide();
+    m_verdict->setText(asSentences(verdict));
+    m_verdict->setAccessibleName(m_verdict->text());
+    m_verdict->show(); // which readers announce
     m_report.AddAnswerRow(entry.question(), entry.answer(choice.rightIndex), entry.answer(Index), choice.right);
     Nextbtn->setEnabled(true);
 }
@@ -256,11 +286,10 @@ void QuizScreen::Nextbtn_Click()
     if (Nextbtn->text() == NextCaption) {
         m_session->next();
         ShowQuestion();
-        // Next is about to be disabled; a player who pressed it goes on from the first answer.
-        if (Nextbtn->hasFocus())
+        // The player goes on from an answer: the first one, unless the focus is on one already.
+        // Next is about to be disabled.
+        if (!qobject_cast<AnswerButton*>(focusWidget()))
             Option1[0]->setFocus(Qt::OtherFocusReason);
-        else
-            announceQuestion();
         Nextbtn->setEnabled(false);
         if (m_session->finished())
             Nextbtn->setText(ResultCaption);
@@ -297,18 +326,16 @@ void QuizScreen::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
     if (key >= Qt::Key_1 && key <= Qt::Key_4 && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        // The focus first, so that a reader says the answer before the verdict.
         AnswerButton* option = Option1[static_cast<std::size_t>(key - Qt::Key_1)];
-        option->click();
         option->setFocus(Qt::ShortcutFocusReason);
+        option->click();
         return;
     }
     // Enter presses a focused Next, Result or Home. On an answer it moves on once the question is
-    // answered: only Next itself skips the first question. A held key repeats, and a repeat must
-    // not write and open the page again.
+    // answered: only Next itself skips the first question.
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         QWidget* focused = focusWidget();
-        if (event->isAutoRepeat())
-            return;
         if (focused == Nextbtn || focused == home)
             static_cast<QPushButton*>(focused)->click();
         else if (m_session && m_session->answered() && qobject_cast<AnswerButton*>(focused))

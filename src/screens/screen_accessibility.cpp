@@ -61,6 +61,24 @@ public:
     }
 };
 
+// A group of controls. AT-SPI knows groups only as panels, and a reader would say "panel" after
+// the group's name, at every new question; it leaves that out for the selected one, which the
+// group on view is.
+class GroupAccessible final : public ScreenPartAccessible
+{
+public:
+    explicit GroupAccessible(QWidget* widget) : ScreenPartAccessible(widget, QAccessible::Grouping) {}
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = ScreenPartAccessible::state();
+#ifdef Q_OS_LINUX
+        state.selected = true;
+#endif
+        return state;
+    }
+};
+
 QAccessibleInterface* screenPartAccessible(const QString& className, QObject* object)
 {
     // Asked once for each class the object derives from, most derived first: answer only then.
@@ -73,6 +91,8 @@ QAccessibleInterface* screenPartAccessible(const QString& className, QObject* ob
         return new ScreenPartAccessible(box, QAccessible::Graphic);
     }
     const QVariant role = widget->property(RoleProperty);
+    if (role == static_cast<int>(QAccessible::Grouping))
+        return new GroupAccessible(widget);
     return role.isValid() ? new ScreenPartAccessible(widget, static_cast<QAccessible::Role>(role.toInt())) : nullptr;
 }
 
@@ -100,6 +120,11 @@ void MarkScreen(QWidget* screen)
 void MarkGroup(QWidget* container)
 {
     mark(container, QAccessible::Grouping);
+}
+
+void MarkNotification(QWidget* label)
+{
+    mark(label, QAccessible::Notification);
 }
 
 void MarkDecoration(QWidget* control)

@@ -14,6 +14,9 @@ void MarkScreen(QWidget* screen);
 // Presents a plain container as a group named by its accessible name.
 void MarkGroup(QWidget* container);
 
+// Presents a label as a notification: readers say its name whenever it is announced anew.
+void MarkNotification(QWidget* label);
+
 // Leaves a control out of what assistive technology is shown.
 void MarkDecoration(QWidget* control);
 
