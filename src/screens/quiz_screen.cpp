@@ -157,9 +157,9 @@ void QuizScreen::buildControls()
     home->setAutoDefault(false);
     connect(home, &QPushButton::clicked, this, &QuizScreen::home_Click);
 
-    // The verdict is said aloud at the pick, by a notification that lies below the screen's edge,
-    // where no one sees it: a reader leaves unsaid what changes on an answer that keeps the focus.
-    m_verdict = new QLabel(this);
+    // The verdict is said aloud at the pick, by a notification that draws nothing and lies below
+    // the screen's edge: a reader leaves unsaid what changes on an answer that keeps the focus.
+    m_verdict = new QWidget(this);
     m_verdict->setObjectName(QStringLiteral("Verdict"));
     m_verdict->setGeometry(0, height(), width(), 1);
     m_verdict->hide();
@@ -272,8 +272,7 @@ void QuizScreen::Option1_Click(int Index)
     // has the focus unsaid, and stumble over them: the answers keep their names and descriptions.)
     verdict << Label6->accessibleName() << Label7->accessibleName();
     m_verdict->hide();
-    m_verdict->setText(asSentences(verdict));
-    m_verdict->setAccessibleName(m_verdict->text());
+    m_verdict->setAccessibleName(asSentences(verdict));
     m_verdict->show(); // which readers announce
     m_report.AddAnswerRow(entry.question(), entry.answer(choice.rightIndex), entry.answer(Index), choice.right);
     Nextbtn->setEnabled(true);

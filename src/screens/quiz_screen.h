@@ -63,7 +63,7 @@ private:
     QByteArray m_logo;
     PressEcho m_echo;
     QWidget* m_answerGroup = nullptr;
-    QLabel* m_verdict = nullptr;
+    QWidget* m_verdict = nullptr;
 
     QLabel* Label2 = nullptr;
     std::array<AnswerButton*, 4> Option1{};
