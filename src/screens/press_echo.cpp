@@ -22,7 +22,7 @@ qint64 steadyClock()
 PressEcho::Clock s_clock = steadyClock;
 
 // A key, or minus a mouse button, for a press; 0 for anything else. A held key's repeats are no
-// new press, and a double click's second press is the press just before it.
+// new press.
 int pressCode(const QEvent* event)
 {
     switch (event->type()) {
@@ -89,7 +89,8 @@ protected:
                 note(control, key->key(), key->timestamp(), QPointF());
             return false;
         }
-        case QEvent::MouseButtonPress: {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: { // a double click's second press reaches controls only as this
             const auto* mouse = static_cast<const QMouseEvent*>(event);
             note(control, pressCode(event), mouse->timestamp(), mouse->globalPosition());
             return false;
@@ -126,8 +127,12 @@ private:
                              stamp == m_lastStamp && at == latest.at;
         m_lastControl = control;
         m_lastStamp = stamp;
+        // The desktop's time stamp tells when the press was made, however long the program was busy
+        // before it got to it (building the screen the first press brought, say). Copies handed on
+        // by a screen reader's bridge have none: then the time the press reached the program.
+        const qint64 made = stamp != 0 ? static_cast<qint64>(stamp) : s_clock();
         if (!goingUp)
-            latest = {code, at, s_clock(), latest.serial + 1};
+            latest = {code, at, made, latest.serial + 1};
     }
 
     Release m_release;
@@ -170,5 +175,5 @@ bool PressEcho::isEcho(const QEvent* event) const
         return false;
     if (code < 0 && (press.at - m_opening.at).manhattanLength() > hints->mouseDoubleClickDistance())
         return false;
-    return press.arrival - m_opening.arrival < hints->mouseDoubleClickInterval();
+    return press.made - m_opening.made < hints->mouseDoubleClickInterval();
 }

@@ -21,7 +21,8 @@ public:
     // Starts watching the program's presses; the first call installs the watch, later ones do nothing.
     static void Watch();
 
-    // The clock that times presses, in milliseconds, read as each press arrives. Tests replace it.
+    // The clock that times the presses that come without a time stamp, in milliseconds, read as
+    // each press arrives. Tests replace it.
     using Clock = qint64 (*)();
     static void UseClock(Clock clock);
 
@@ -35,7 +36,7 @@ public:
     {
         int code = 0;       // a key, or minus a mouse button; 0 for none
         QPointF at;         // where a mouse press was made, on the screen
-        qint64 arrival = 0; // when the program received it, by the watch's clock
+        qint64 made = 0;    // when it was made, in milliseconds (see PressWatch)
         quint64 serial = 0; // its place among all presses so far
     };
 

@@ -45,7 +45,7 @@ class Orca:
 
     def __init__(self, prefs, log_path):
         terminal, orca_end = pty.openpty()
-        command = ["orca", "--replace", "-u", prefs, "--debug-file", "/dev/stdout"]
+        command = ["orca", "-u", prefs, "--debug-file", "/dev/stdout"]
         self.process = subprocess.Popen(command, env=ENV, stdout=orca_end, stderr=subprocess.DEVNULL)
         os.close(orca_end)
         self.said = queue.Queue()
@@ -106,6 +106,9 @@ class Player:
         self.focused = self.orca.hear(r"(.+?)\.?", f"the focused answer of question {number}")[1]
         self.orca.hear(r"not selected radio button", "that the answer is not selected")
         self.orca.hear(r"[1-4] of 4\.?", "the answer's place")
+        # Orca writes at once what a voice would take seconds to say: the player listens that long
+        # at least, and so presses no key within a double click of the one before.
+        time.sleep(0.5)
 
     def hear_answer(self):
         """The answer the focus moves to, as an arrow or a number key moves it."""
@@ -236,6 +239,9 @@ def wait_for(predicate, what, timeout=20):
 
 
 def main(artefacts, program):
+    if subprocess.run(["pgrep", "-u", str(os.getuid()), "-x", "orca"], capture_output=True).returncode == 0:
+        print("screen_reader: skipped, since Orca runs once per user and yours is running")
+        return 77
     shutil.rmtree(artefacts, ignore_errors=True)
     os.makedirs(artefacts)
     work = tempfile.mkdtemp(prefix="tevrin-orca-")  # the player's home and the program's folder

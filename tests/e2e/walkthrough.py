@@ -1,198 +1,267 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-# A player's road through the real program in real windows (Xvfb with openbox). Each control is
-# found as a screen reader finds it, by role and accessible name over AT-SPI (a private D-Bus
-# session, whose accessibility bus the toolkit's bridge joins), and clicked at its centre with
-# xdotool; the answers' colours are read from the screen inside each answer. The steps: a refused
-# count; a quiz of 8 started by a double click, answered by clicks and by the keys 1 to 4, and moved
-# on by Next, by Return on the answer, by Space twice and by Enter held on a focused Next, none of
-# which answers the next question; Result twice, the second by Enter held; Home with No, then Yes;
-# Previous Results; a count started with Return, where more Returns, held past the key repeat,
-# leave the unanswered question 1 on screen; Exit. The desktop's page opener is a stand-in
-# xdg-open that notes its file.
+# A player's road through the real program in real windows, on a private desktop (desktop.py)
+# where a listener on the accessibility bus makes the toolkit hand key presses on as a screen
+# reader's bridge does. Each control is found by role and accessible name and clicked at its
+# centre with xdotool; the answers' colours are read from the screen inside each answer. The
+# desktop's page opener is a stand-in xdg-open that notes its file. The steps:
+#   1. A count out of range, with Return held in the count box: one message.
+#   2. A quiz of 8 started by a double click, whose second click answers nothing.
+#   3. Its questions answered by clicks and by the keys 1 to 4, and moved on by Next with an
+#      answer clicked right after, by Return on the answer, by Space twice and by Enter held on
+#      a focused Next, none of which answers the next question.
+#   4. Result twice, the second by Enter held; the page's totals and rows.
+#   5. Home with No, then Yes; Previous Results.
+#   6. A count started with Return, where more Returns, one held past the key repeat, leave the
+#      unanswered question 1 on screen.
+#   7. Exit.
 #
 # Usage: walkthrough.py ARTEFACTS PROGRAM, or ARTEFACTS --install BUILD_DIR: the installed program
 # then runs from a prefix the player cannot write (as nobody when run as root), so its page must go
 # to the player's data folder. Screenshots and the page are kept in ARTEFACTS.
 
-import os, pwd, re, shutil, subprocess, sys, tempfile, time  # fmt: skip
+import os
+import pwd
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
 
-import gi
+from desktop import ENV, Atspi, Desktop, centre, click, controls, find, keys, run, wait
 
-gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, GLib  # noqa: E402
-
-# The quiz screen's caption ends with a blank.
-HERE, WELCOME, QUIZ = os.path.dirname(os.path.abspath(__file__)), "Tevrinic Quiz", "Tevrinic Quiz "
-COUNT, SCREEN = "Number of questions, 2 to 140", Atspi.CoordType.SCREEN
-# None of the desktop's own settings or buses: the accessibility bus, for one, is the run's own.
-ENV = {k: v for k, v in os.environ.items()
-       if not k.startswith(("QT_", "XDG_", "KDE_", "GNOME_", "DESKTOP_", "XAUTH", "DBUS_", "AT_SPI_"))}  # fmt: skip
-
-
-def wait(predicate, what, tries=300):
-    while not (value := predicate()) and (tries := tries - 1):
-        time.sleep(0.1)
-    assert value, "gave up waiting for " + what
-    return value
+HERE = os.path.dirname(os.path.abspath(__file__))
+WELCOME, QUIZ = "Tevrinic Quiz", "Tevrinic Quiz "  # the quiz screen's caption ends with a blank
+COUNT = "Number of questions, 2 to 140"
 
 
-def run(*args):
-    return subprocess.run(args, env=ENV, capture_output=True, timeout=30).stdout
-
-
-def controls(role, name):  # the program's showing controls of that role whose name matches
-    # A control that goes away while being read is missing (None) or fails.
-    tree = lambda n: n and [n] + [c for i in range(n.get_child_count()) for c in tree(n.get_child_at_index(i))] or []
-    try:
-        return [c for c in tree(Atspi.get_desktop(0)) if c.get_role_name() == role and re.fullmatch(name, c.get_name())
-                and c.get_state_set().contains(Atspi.StateType.SHOWING)]  # fmt: skip
-    except GLib.Error:
-        return []
-
-
-def find(role, name, gone=None):  # the one such control, once the screen titled gone has closed
-    found = lambda: not (gone and controls("frame", gone)) and controls(role, name)
-    return wait(lambda: len(now := found() or []) == 1 and now[0], f"one {role} {name!r}")
-
-
-def click(control, *keys, times="1"):  # at its centre, then away (no hover in the pictures); then the keys
-    point = (b := control.get_extents(SCREEN)).x + b.width // 2, b.y + b.height // 2
-    run("xdotool", "mousemove", *map(str, point), "click", "--repeat", times, "--delay", "250", "1", "mousemove", "0",
-        "0", *(["key", *keys] if keys else []))  # fmt: skip
-    return point
-
-
-def grab(control, *save):  # the screen inside the control: RGB bytes, or a picture saved
-    crop = f"{(b := control.get_extents(SCREEN)).width}x{b.height}+{b.x}+{b.y}"
+def grab(control, *save):
+    """The screen inside the control: RGB bytes, or a picture saved."""
+    box = control.get_extents(Atspi.CoordType.SCREEN)
+    crop = f"{box.width}x{box.height}+{box.x}+{box.y}"
     return run("import", "-window", "root", "-crop", crop, "+repage", *(save or ("-depth", "8", "rgb:-")))
 
 
-def settled(part):  # once two grabs 0.2 s apart agree: nothing is being redrawn
-    frames = [grab(part)]
-    return wait(lambda: time.sleep(0.2) or frames.append(grab(part)) or frames[-1] == frames[-2] and frames[-1], "calm")
+def settled(part):
+    """The screen inside part, once two grabs 0.2 s apart agree: nothing is being redrawn."""
+    last = grab(part)
+    while True:
+        time.sleep(0.2)
+        now = grab(part)
+        if now == last:
+            return now
+        last = now
 
 
-def colours(answers):  # each answer's text: green, red or neither
-    tint = lambda rgb, c: sum(p[c] > max(p[:c] + p[c + 1 :]) + 40 for p in zip(*[iter(rgb)] * 3)) > 2
-    return ["green" if tint(rgb := grab(answer), 1) else "red" if tint(rgb, 0) else "" for answer in answers]
+def tint(rgb, channel):
+    """Whether more than two pixels lean clearly to that channel (0 red, 1 green)."""
+    pixels = zip(*[iter(rgb)] * 3)
+    leaning = [p for p in pixels if p[channel] > max(p[:channel] + p[channel + 1 :]) + 40]
+    return len(leaning) > 2
 
 
-def opened(home, page, count):  # the stand-in xdg-open asked for the page count times, and nothing else
-    calls = lambda: run("cat", os.path.join(home, "opened.log")).decode().split()
+def colours(answers):
+    """Each answer's text: green, red or neither."""
+    named = []
+    for answer in answers:
+        rgb = grab(answer)
+        named.append("green" if tint(rgb, 1) else "red" if tint(rgb, 0) else "")
+    return named
+
+
+def opened(home, page, count):
+    """The stand-in xdg-open was asked for the page count times, and nothing else."""
+    log = os.path.join(home, "opened.log")
+
+    def calls():
+        return open(log).read().split() if os.path.exists(log) else []
+
     wait(lambda: calls() == ["file://" + page] * count, f"the desktop to be asked {count} times for {page}")
 
 
-def answer_box(title, text, keys):  # once the box has the keys
+def answer_box(title, text, keys_to_press):
+    """Answers the message box once it takes the keys."""
     box = find("label", text) and find("alert", title)
     wait(lambda: box.get_state_set().contains(Atspi.StateType.ACTIVE), f"the {title} box to take the keys")
-    run("xdotool", "key", keys)
+    keys(keys_to_press)
     wait(lambda: not controls("alert", title), f"the {title} box to close")
 
 
-def refuse_count():  # a count out of range brings a message, and the welcome screen stays for the next step
-    click(find("text", COUNT), "ctrl+a", "1")
-    click(find("push button", "Start Quiz"))
+def refuse_count():
+    """Return held in the count box with a count out of range brings one message, which stays."""
+    click(find("text", COUNT))
+    keys("ctrl+a", "1")
+    run("xdotool", "keydown", "Return")
+    find("alert", "Error")
+    closed = False
+    for _ in range(10):  # the key repeats for a second
+        time.sleep(0.1)
+        closed = closed or not controls("alert", "Error")
+    run("xdotool", "keyup", "Return")
+    assert not closed, "a held Return closed the message"
     answer_box("Error", "Please Type Value Between 2 To 140", "Return")
 
 
-def start_by_double_click():  # whose second click lands on the new quiz screen, on answer 3's row
-    click(find("text", COUNT), "ctrl+a", "8")
-    x, y = click(find("push button", "Start Quiz"), times="2")
-    group = find("panel", "Question 1 of 8: .*", gone=WELCOME).get_extents(SCREEN)
+def start_by_double_click():
+    """A quiz of 8, started by a double click whose second click lands on answer 3's row."""
+    click(find("text", COUNT))
+    keys("ctrl+a", "8")
+    x, y = click(find("push button", "Start Quiz"), times=2)
+    group = find("panel", "Question 1 of 8: .*", gone=WELCOME).get_extents(Atspi.CoordType.SCREEN)
     # An answer's extents cover its mark and text; the whole row takes the click.
-    rows = [abs((b := answer.get_extents(SCREEN)).y + b.height // 2 - y) for answer in controls("radio button", ".*")]
-    assert 0 <= x - group.x < group.width and rows.index(min(rows)) == 2, "the second click missed answer 3"
+    rows = [abs(centre(answer)[1] - y) for answer in controls("radio button", ".*")]
+    assert 0 <= x - group.x < group.width, "the second click missed the answers"
+    assert rows.index(min(rows)) == 2, "the second click missed answer 3"
     return find("frame", QUIZ)
 
 
-def play(quiz):  # answers 1 to 4 by click, then by key; on by Next, Return, Space twice, Enter held on Next
-    moves = (["key", "Return"], ["key", "Tab", "Tab", "space", "sleep", "0.12", "key", "space"],
-             ["key", "Tab", "Tab", "keydown", "KP_Enter", "sleep", "1.5", "keyup", "KP_Enter"])  # fmt: skip
+def answers_of(number):
+    find("panel", f"Question {number} of 8: .*")
+    return controls("radio button", ".*")
+
+
+def pick(answers, index, by_key):
+    """Picks an answer; returns the colours it brings, which must be one right or one wrong."""
+    if by_key:
+        keys(str(index + 1))
+    else:
+        click(answers[index])
+    marks = wait(lambda: colours(answers)[index] and colours(answers), f"answer {index + 1} to take its colour")
+    assert sorted(marks) in (["", "", "", "green"], ["", "", "green", "red"]), f"answer {index + 1}: {marks}"
+    return marks
+
+
+def next_and_click_at_once(number):
+    """Next, and 50 ms later a click on the next question's second answer, far from Next: no
+    echo, it counts. Returns whether it was right."""
+    next_at, second_at = centre(find("push button", "Next")), centre(answers_of(number)[1])
+    run("xdotool", "mousemove", *map(str, next_at), "click", "1", "sleep", "0.05")
+    run("xdotool", "mousemove", *map(str, second_at), "click", "1", "mousemove", "0", "0")
+    return wait(lambda: colours(answers_of(number + 1))[1], "the second answer to take its colour") == "green"
+
+
+# How each of the 8 questions is answered (its answer (n - 1) % 4 + 1), and how the player then
+# moves on; question 6 is answered by the click that comes right after Next.
+ROAD = {
+    1: ("click", ["click Next"]),
+    2: ("click", ["key", "Return"]),
+    3: ("click", ["key", "Tab", "Tab", "space", "sleep", "0.12", "key", "space"]),
+    4: ("click", ["key", "Tab", "Tab", "keydown", "KP_Enter", "sleep", "1.5", "keyup", "KP_Enter"]),
+    5: ("key", ["Next, and a click at once"]),
+    6: (None, ["key", "Return"]),
+    7: ("key", ["key", "Tab", "Tab", "space", "sleep", "0.12", "key", "space"]),
+    8: ("key", []),
+}
+
+
+def play(quiz):
+    """Plays the road; returns how many answers were right."""
     right = 0
-    for number, index in enumerate((0, 1, 2, 3) * 2):
-        answers = find("panel", f"Question {number + 1} of 8: .*") and controls("radio button", ".*")
-        assert colours(settled(quiz) and answers) == [""] * 4, f"question {number + 1} answered before a choice"
-        run("xdotool", "key", str(index + 1)) if number >= 4 else click(answers[index])
-        marks = wait(lambda: colours(answers)[index] and colours(answers), f"answer {index + 1} to take its colour")
-        assert sorted(marks) in (["", "", "", "green"], ["", "", "green", "red"]), f"answer {index + 1}: {marks}"
-        right += marks[index] == "green"
-        if number < 7:
-            run("xdotool", *moves[number % 4 - 1]) if number % 4 else click(find("push button", "Next"))
+    for number, (answer_by, move_on) in ROAD.items():
+        answers = answers_of(number)
+        index = (number - 1) % 4
+        if answer_by:
+            settled(quiz)
+            assert colours(answers) == [""] * 4, f"question {number} answered before a choice"
+            right += pick(answers, index, by_key=answer_by == "key")[index] == "green"
+        if move_on == ["click Next"]:
+            click(find("push button", "Next"))
+        elif move_on == ["Next, and a click at once"]:
+            right += next_and_click_at_once(number)
+        elif move_on:
+            run("xdotool", *move_on)
     return right
 
 
-def result_twice(work, page, right):  # Result writes the page anew at every press; Enter held presses once
+def result_twice(home, page, right):
+    """Result writes the page anew at every press; Enter held presses once."""
     click(find("push button", "Result"))
-    opened(work, page, 1)
+    opened(home, page, 1)
     os.remove(page)
     run("xdotool", "keydown", "Return", "sleep", "1.5", "keyup", "Return")
-    opened(work, page, 2)
-    rows = re.findall(r"<tr><td width=50%><font[^>]*>(<b>)?", text := open(page, encoding="cp1252").read())
-    counts = [int(n) for n in re.findall(r">:(\d+)", text)] + [len(rows), rows.count("<b>")]
-    assert counts == [right, 8 - right, 8, 8, 8 - right], f"the page's totals, rows and bold rows are {counts}"
+    opened(home, page, 2)
+    text = open(page, encoding="cp1252").read()
+    rows = re.findall(r"<tr><td width=50%><font[^>]*>(<b>)?", text)
+    totals = [int(n) for n in re.findall(r">:(\d+)", text)]
+    assert totals == [right, 8 - right, 8], f"the page's totals are {totals}"
+    assert (len(rows), rows.count("<b>")) == (8, 8 - right), f"the page's rows and bold rows are {rows}"
 
 
-def home(yes):  # No, the default, stays on the quiz; Yes goes back to the welcome screen
+def home(yes):
+    """No, the default, stays on the quiz; Yes goes back to the welcome screen."""
     click(find("push button", "Home"))
     answer_box("Confirm", "Do you really want to quit current session", "alt+y" if yes else "Return")
-    assert yes or controls("frame", QUIZ) and not controls("frame", WELCOME), "No left the quiz"
-    yes and find("frame", WELCOME, gone=QUIZ)
+    if yes:
+        find("frame", WELCOME, gone=QUIZ)
+    else:
+        assert controls("frame", QUIZ), "No left the quiz"
+        assert not controls("frame", WELCOME), "No brought the welcome screen"
 
 
-def start_by_return():  # more Returns, one held past the key repeat, keep question 1
-    click(find("text", COUNT), "ctrl+a", "3", "Return")
-    first = find("panel", "Question 1 of 3: .*", gone=WELCOME) and settled(quiz := find("frame", QUIZ))
+def start_by_return():
+    """More Returns, one held past the key repeat, keep question 1 as it is."""
+    click(find("text", COUNT))
+    keys("ctrl+a", "3", "Return")
+    find("panel", "Question 1 of 3: .*", gone=WELCOME)
+    quiz = find("frame", QUIZ)
+    first = settled(quiz)
     run("xdotool", "key", "Return", "keydown", "Return", "sleep", "1.5", "keyup", "Return")
     assert settled(quiz) == first, "Return moved on from the unanswered question 1"
 
 
-def main(artefacts, program, install=None):
+def install(build, work):
+    """The installed program, in a prefix the player cannot write; the player is nobody when
+    run as root, who writes anywhere. Returns the program, its page and the player's command."""
+    prefix = work + "/prefix"
+    subprocess.run(["cmake", "--install", build, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
+    player = []
+    if os.geteuid() == 0:
+        nobody = pwd.getpwnam("nobody")
+        os.chown(work, nobody.pw_uid, nobody.pw_gid)
+        player = ["setpriv", f"--reuid={nobody.pw_uid}", f"--regid={nobody.pw_gid}", "--clear-groups"]
+    subprocess.run(["chmod", "-R", "a-w", prefix], check=True)
+    return prefix + "/bin/TevrinQuiz", os.path.join(work, ".local/share/TevrinQuiz/Results.htm"), player
+
+
+def sanitizer_options(work):
+    """Under the sanitizers: Qt's X connection runs through libraries not ours, whose reports are
+    suppressed; the suppression files are copied where the player can read them."""
+    if "ASAN_OPTIONS" not in ENV:
+        return
+    ENV["ASAN_OPTIONS"] += ":suppressions=" + os.path.join(HERE, "asan.supp")
+    for var in ("ASAN_OPTIONS", "LSAN_OPTIONS"):
+        ENV[var] = re.sub(r"(?<=\bsuppressions=)[^:]+", lambda m: shutil.copy(m[0], work), ENV.get(var, ""))
+
+
+def main(artefacts, program, build=None):
     shutil.rmtree(artefacts, ignore_errors=True)
     os.makedirs(artefacts)
-    work, player = tempfile.mkdtemp(prefix="tevrin-e2e-"), []  # the player's home too
-    if install:
-        prefix = work + "/prefix"
-        subprocess.run(["cmake", "--install", install, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
-        program, page = prefix + "/bin/TevrinQuiz", os.path.join(work, ".local/share/TevrinQuiz/Results.htm")
-        if os.geteuid() == 0:  # root writes anywhere
-            nobody = pwd.getpwnam("nobody")
-            os.chown(work, nobody.pw_uid, nobody.pw_gid)
-            player = ["setpriv", f"--reuid={nobody.pw_uid}", f"--regid={nobody.pw_gid}", "--clear-groups"]
-        subprocess.run(["chmod", "-R", "a-w", prefix], check=True)
+    work = tempfile.mkdtemp(prefix="tevrin-e2e-")  # the player's home too
+    if build:
+        program, page, player = install(build, work)
     else:  # a copy, which writes its page beside itself
-        program, page = shutil.copy(program, work), os.path.join(work, "Results.htm")
+        program, page, player = shutil.copy(program, work), os.path.join(work, "Results.htm"), []
     with open(os.open(os.path.join(work, "xdg-open"), os.O_CREAT | os.O_WRONLY, 0o755), "w") as stub:
         stub.write('#!/bin/sh\necho "$1" >> "$HOME/opened.log"\n')
-    if "ASAN_OPTIONS" in ENV:  # Qt's X connection runs through libraries not ours; copies the player can read
-        ENV["ASAN_OPTIONS"] += ":suppressions=" + os.path.join(HERE, "asan.supp")
-        for var in ("ASAN_OPTIONS", "LSAN_OPTIONS"):
-            ENV[var] = re.sub(r"(?<=\bsuppressions=)[^:]+", lambda m: shutil.copy(m[0], work), ENV.get(var, ""))
+    sanitizer_options(work)
     log = open(os.path.join(artefacts, "program.log"), "w+")
-    procs = [subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "800x600x24", "-dpi", "96", "-nolisten",
-                               "tcp", "-ac"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)]
+    desktop = None
     try:
-        ENV.update(DISPLAY=":" + procs[0].stdout.readline().strip(), HOME=work, PATH=work + os.pathsep + ENV["PATH"])
-        # The player's session bus. Asked for it, the bus launcher starts the accessibility bus, which the toolkit's
-        # bridge joins (whatever the desktop's settings say) and so does this script, as a screen reader would.
-        procs.append(subprocess.Popen(player + ["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=ENV,
-                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True))  # fmt: skip
-        ENV.update(DBUS_SESSION_BUS_ADDRESS=procs[-1].stdout.readline().strip(), QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        ask = ["dbus-send", "--session", "--dest=org.a11y.Bus", "--print-reply=literal", "/org/a11y/bus",
-               "org.a11y.Bus.GetAddress"]  # fmt: skip
-        os.environ["AT_SPI_BUS_ADDRESS"] = wait(lambda: run(*player, *ask).decode().strip(), "the accessibility bus")
-        Atspi.get_desktop(0).set_cache_mask(Atspi.Cache.NONE)  # names and states as they are now, not as they were
-        procs.append(subprocess.Popen(["openbox", "--sm-disable"], env=ENV, stderr=subprocess.DEVNULL))
-        wait(lambda: b"window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), "the window manager")
-        procs.append(subprocess.Popen(player + [program, "-platform", "xcb"], cwd=work, env=ENV, stdout=log,
-                                      stderr=log))  # fmt: skip
+        desktop = Desktop(work, player)
+        desktop.listen()
+        program_run = desktop.start(player + [program, "-platform", "xcb"], cwd=work, stdout=log, stderr=log)
         welcome = find("frame", WELCOME)
-        wm_class = re.search(r"^StartupWMClass=(.*)$", open(HERE + "/../../packaging/tevrinquiz.desktop").read(), re.M)
-        wait(lambda: run("xdotool", "search", "--onlyvisible", "--class", f"^{wm_class[1]}$"), "the StartupWMClass")
-        grab(welcome, os.path.join(artefacts, "welcome.png")) if settled(welcome) else None
+        desktop_entry = open(HERE + "/../../packaging/tevrinquiz.desktop").read()
+        wm_class = re.search(r"^StartupWMClass=(.*)$", desktop_entry, re.M)[1]
+        wait(lambda: run("xdotool", "search", "--onlyvisible", "--class", f"^{wm_class}$"), "the StartupWMClass")
+        settled(welcome)
+        grab(welcome, os.path.join(artefacts, "welcome.png"))
         refuse_count()
-        right = play(quiz := start_by_double_click())
-        grab(quiz, os.path.join(artefacts, "quiz.png")) if settled(quiz) else None
+        quiz = start_by_double_click()
+        right = play(quiz)
+        settled(quiz)
+        grab(quiz, os.path.join(artefacts, "quiz.png"))
         result_twice(work, page, right)
         # Results.htm and logo.f for the docs' picture of the page.
         shutil.copytree(os.path.dirname(page), artefacts + "/results", ignore=shutil.ignore_patterns("[!Rl]*"))
@@ -203,15 +272,18 @@ def main(artefacts, program, install=None):
         start_by_return()
         home(yes=True)
         click(find("push button", "Exit"))  # ends the program with status 0
-        assert wait(lambda: procs[-1].poll() is not None, "the end") and procs[-1].returncode == 0, "Exit's status"
+        wait(lambda: program_run.poll() is not None, "the end")
+        assert program_run.returncode == 0, f"Exit's status is {program_run.returncode}"
     except Exception as failure:  # a failed check, or a file the program did not write
         run("import", "-window", "root", os.path.join(artefacts, "failure.png"))
         return open(log.name).read() + f"FAIL: {failure}"
     finally:
-        for proc in reversed(procs):
-            proc.kill()
-            proc.wait()
+        if desktop:
+            desktop.stop()
         subprocess.run(["sh", "-c", 'chmod -R u+w "$0" && rm -rf "$0"', work])
 
 
-sys.exit(main(sys.argv[1], *sys.argv[2:] if sys.argv[2] != "--install" else (None, sys.argv[3])))
+if __name__ == "__main__":
+    if sys.argv[2] == "--install":
+        sys.exit(main(sys.argv[1], None, sys.argv[3]))
+    sys.exit(main(sys.argv[1], sys.argv[2]))
