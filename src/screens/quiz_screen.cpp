@@ -6,6 +6,7 @@
 #include "core/results_store.h"
 #include "screens/answer_button.h"
 #include "screens/fixed_window.h"
+#include "screens/lined_label.h"
 #include "screens/picture_box.h"
 #include "screens/screen_accessibility.h"
 #include "screens/screen_fonts.h"
@@ -67,7 +68,7 @@ QLabel* QuizScreen::makeLabel(const char* name, const QString& text, int left, i
 {
     auto* label = new QLabel(text, this);
     label->setObjectName(QString::fromLatin1(name));
-    label->setFont(ScreenFonts::Tahoma(true));
+    ScreenFonts::UseBold(label);
     label->move(Twips::Point(left, top));
     if (colour.isValid())
         ScreenLook::SetTextColour(label, colour);
@@ -77,8 +78,6 @@ QLabel* QuizScreen::makeLabel(const char* name, const QString& text, int left, i
 
 void QuizScreen::buildControls()
 {
-    const QFont bold = ScreenFonts::Tahoma(true);
-
     Label2 = makeLabel("Label2", QStringLiteral("Question :"), 75, 105, QColor(0, 0, 128));
 
     // The four answers lie in a container that draws nothing: to a screen reader it is the group
@@ -94,7 +93,7 @@ void QuizScreen::buildControls()
     for (int i = 0; i < 4; ++i) {
         auto* option = new AnswerButton(m_answerGroup);
         option->setObjectName(QStringLiteral("Option1_%1").arg(i));
-        option->setFont(bold);
+        ScreenFonts::UseBold(option);
         option->setGeometry(Twips::Rect(0, answerTops[i] - answersTop, 7020, 405));
         ScreenLook::SetTextColour(option, Black);
         option->setAccessibleDescription(position(i));
@@ -120,11 +119,9 @@ void QuizScreen::buildControls()
 
     // The question lies in the frame; it is the screen's own control, so that the frame stays
     // mere decoration to a screen reader.
-    Question = new QLabel(this);
+    Question = new LinedLabel(ScreenFonts::TahomaLineHeight, this);
     Question->setObjectName(QStringLiteral("Question"));
-    Question->setFont(bold);
-    Question->setTextFormat(Qt::PlainText);
-    Question->setWordWrap(true);
+    ScreenFonts::UseBold(Question);
     Question->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Question->setAutoFillBackground(true);
     Question->setGeometry(Twips::Rect(-45 + 255, 360 + 165, 6810, 510));

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "screens/screen_fonts.h"
 
+#include "screens/overstrike_style.h"
+
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QStringList>
+#include <QWidget>
 
 namespace ScreenFonts {
 
@@ -21,6 +24,13 @@ bool s_wineBoldPending = false; // its bold face not added yet
 bool drawWineBitmaps()
 {
     return s_wineTahoma && qGuiApp->devicePixelRatio() <= 1.0;
+}
+
+// Where the screen scales, Wine's bold outlines are as thin as its regular ones: bold is the
+// regular face emboldened by the toolkit, and struck twice (OverstrikeStyle).
+bool overstrikeBold()
+{
+    return s_wineTahoma && !drawWineBitmaps();
 }
 
 } // namespace
@@ -49,8 +59,6 @@ QFont Tahoma(bool bold)
 {
     if (bold && s_wineBoldPending) {
         s_wineBoldPending = false;
-        // Without its bitmaps the bold face is as thin as the regular; the regular face made bold by
-        // the toolkit is plainly bold.
         if (drawWineBitmaps())
             QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/wine/fonts/tahomabd.ttf"));
     }
@@ -58,7 +66,21 @@ QFont Tahoma(bool bold)
     font.setPointSizeF(TahomaPointSize);
     font.setBold(bold);
     font.setStyleHint(QFont::SansSerif, drawWineBitmaps() ? QFont::NoAntialias : QFont::PreferDefault);
+    // The bitmaps keep their own advances only under full hinting; otherwise each letter lands at
+    // its outline's advance, and the spacing goes uneven.
+    if (drawWineBitmaps())
+        font.setHintingPreference(QFont::PreferFullHinting);
+    // The second strike widens each letter by a device pixel; so much more room keeps them apart.
+    if (bold && overstrikeBold())
+        font.setLetterSpacing(QFont::AbsoluteSpacing, 1.0 / qGuiApp->devicePixelRatio());
     return font;
+}
+
+void UseBold(QWidget* control)
+{
+    control->setFont(Tahoma(true));
+    if (overstrikeBold())
+        control->setStyle(OverstrikeStyle::Instance());
 }
 
 QFont WelcomeDefault()
@@ -67,6 +89,7 @@ QFont WelcomeDefault()
     font.setPointSizeF(WelcomeDefaultPointSize);
     // Wine's bitmaps at this size space the letters unevenly: smoothed outlines read better.
     font.setStyleStrategy(QFont::PreferDefault);
+    font.setHintingPreference(QFont::PreferDefaultHinting);
     return font;
 }
 

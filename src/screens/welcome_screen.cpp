@@ -7,6 +7,7 @@
 #include "core/results_store.h"
 #include "screens/caption_label.h"
 #include "screens/fixed_window.h"
+#include "screens/lined_label.h"
 #include "screens/picture_box.h"
 #include "screens/press_echo.h"
 #include "screens/screen_accessibility.h"
@@ -104,11 +105,10 @@ void WelcomeScreen::buildControls()
     // The label holds no text, so it is kept out of sight, where a screen reader skips it too.
     Label1->hide();
 
-    Label2 = new QLabel(this);
+    Label2 = new LinedLabel(ScreenFonts::TahomaLineHeight, this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(Twips::Rect(45, 3450, 4890, 435));
     Label2->setFont(ScreenFonts::Tahoma());
-    Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ScreenLook::SetTextColour(Label2, InfoColour);
     Label2->setText(QStringLiteral("If you have any questions and doubt in any answers so please email us at ") +

@@ -6,6 +6,7 @@
 import os
 import re
 import subprocess
+import tempfile
 import time
 
 import gi
@@ -19,6 +20,21 @@ ENV = {
     for name, value in os.environ.items()
     if not name.startswith(("QT_", "XDG_", "KDE_", "GNOME_", "DESKTOP_", "XAUTH", "DBUS_", "AT_SPI_"))
 }
+
+
+def player_home():
+    """A new folder for the player's home, where the desktop's page opener is a stand-in
+    xdg-open that notes each file it is asked to open."""
+    home = tempfile.mkdtemp(prefix="tevrin-e2e-")
+    with open(os.open(os.path.join(home, "xdg-open"), os.O_CREAT | os.O_WRONLY, 0o755), "w") as opener:
+        opener.write('#!/bin/sh\necho "$1" >> "$HOME/opened.log"\n')
+    return home
+
+
+def opened_pages(home):
+    """The files the desktop was asked to open, in order."""
+    log = os.path.join(home, "opened.log")
+    return open(log).read().split() if os.path.exists(log) else []
 
 
 def wait(predicate, what, timeout=30):

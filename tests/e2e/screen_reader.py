@@ -1,12 +1,11 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-# A blind player's road through the real program with a real screen reader: Orca, on Xvfb with
-# its own D-Bus session and accessibility bus, its speech read from its debug log. Two quizzes of
-# three questions, played like a player who waits to hear each question: every kind of pick (Space
-# on the focused answer, an arrow then Space, the focused answer's own number, another answer's
-# number, a click) and every way of moving on (Start Quiz, Return in the count box, Enter on the
-# answered answer, Next by Enter, by Space and by a click). Then Result, Home and Previous Results.
-# What Orca says is checked at each step, and each page against what was said.
+# A blind player's road through the real program with a real screen reader: Orca on a private
+# desktop (desktop.py), its speech read from its debug log. Two quizzes of three, played like a
+# player who listens to each question: every kind of pick (Space on the focused answer, an arrow
+# then Space, the focused answer's own number, another answer's number, a click) and every way of
+# moving on (Start Quiz, Return in the count box, Enter on the answered answer, Next by Enter, by
+# Space and by a click). Then Result, Home and Previous Results. Each page must hold what was said.
 #
 # Usage: screen_reader.py ARTEFACTS PROGRAM. Orca's log and the transcript are kept in ARTEFACTS.
 
@@ -18,35 +17,24 @@ import re
 import shutil
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 
-import gi
+from desktop import Desktop, click, find, keys, opened_pages, player_home, wait
 
-gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
-
-# None of the desktop's own settings or buses.
-ENV = {
-    name: value
-    for name, value in os.environ.items()
-    if not name.startswith(("QT_", "XDG_", "KDE_", "GNOME_", "DESKTOP_", "XAUTH", "DBUS_", "AT_SPI_"))
-}
 VERDICT = (
-    r"notification Your answer: (?P<word>right|wrong)\. (?:The right answer: (?P<right>.+?)\. )?"
+    r"notification Your answer: (?P<word>right|wrong)\. (?:The right answer: (?P<right>.+)\. )?"
     r"Correct answers: (?P<correct>\d+)\. Incorrect answers: (?P<incorrect>\d+)\."
 )
 
 
 class Orca:
-    """A running Orca, and its speech heard in order. Orca writes what it says to its debug log; to
-    a terminal it writes each line as it goes, where a file would get them in blocks."""
+    """Orca, and what it says, heard in order. Orca writes what it says to its debug log; to a
+    terminal it writes each line as it goes, where a file would get them in blocks."""
 
-    def __init__(self, prefs, log_path):
+    def __init__(self, desktop, home, log_path):
         terminal, orca_end = pty.openpty()
-        command = ["orca", "-u", prefs, "--debug-file", "/dev/stdout"]
-        self.process = subprocess.Popen(command, env=ENV, stdout=orca_end, stderr=subprocess.DEVNULL)
+        desktop.start(["orca", "-u", home + "/orca", "--debug-file", "/dev/stdout"], stdout=orca_end)
         os.close(orca_end)
         self.said = queue.Queue()
         self.transcript = []
@@ -55,173 +43,130 @@ class Orca:
     def _listen(self, terminal, log_path):
         with open(log_path, "wb") as log:
             pending = b""
-            while True:
-                try:
-                    chunk = os.read(terminal, 65536)
-                except OSError:  # Orca has ended
-                    return
-                if not chunk:
-                    return
+            while chunk := self._read(terminal):
                 log.write(chunk)
                 *lines, pending = (pending + chunk).split(b"\n")
                 for line in lines:
                     if said := re.search(r"SPEECH OUTPUT: '(.*)' ?\{", line.decode(errors="replace")):
                         self.said.put(said[1])
 
-    def hear(self, pattern, what, timeout=30):
-        """Waits until Orca says something matching pattern, passing over what it says before."""
-        deadline = time.monotonic() + timeout
-        while (left := deadline - time.monotonic()) > 0:
+    @staticmethod
+    def _read(terminal):
+        try:
+            return os.read(terminal, 65536)
+        except OSError:  # Orca has ended
+            return b""
+
+    def hear(self, pattern, what):
+        """Waits until Orca says something matching pattern, passing over what it says before,
+        and over the keys it echoes (with a blank after them)."""
+        deadline = time.monotonic() + 30
+        while time.monotonic() < deadline:
             try:
-                said = self.said.get(timeout=left)
+                said = self.said.get(timeout=max(0, deadline - time.monotonic()))
             except queue.Empty:
                 break
             self.transcript.append(said)
-            if said.endswith(" "):  # a key's echo
-                continue
-            if match := re.fullmatch(pattern, said):
+            if not said.endswith(" ") and (match := re.fullmatch(pattern, said)):
                 return match
         raise AssertionError(f"Orca never said {what}; its last words: {self.transcript[-10:]}")
-
-
-class Player:
-    """Keys and clicks, and what the player hears of each question and pick."""
-
-    def __init__(self, orca):
-        self.orca = orca
-        self.correct = self.incorrect = 0
-        self.rows = []  # (question, right answer, own answer) for each pick, as heard
-
-    def keys(self, *names):
-        subprocess.run(["xdotool", "key", "--delay", "200", *names], env=ENV, check=True)
-
-    def click(self, control):
-        box = control.get_extents(Atspi.CoordType.SCREEN)
-        at = [str(box.x + box.width // 2), str(box.y + box.height // 2)]
-        subprocess.run(["xdotool", "mousemove", *at, "click", "1", "mousemove", "0", "0"], env=ENV, check=True)
-
-    def hear_question(self, number):
-        """Its number and text, then the answer that has the focus with its place among the four."""
-        self.question = self.orca.hear(rf"Question {number} of 3: (.+)\.?", f"question {number}")[1].rstrip(".")
-        self.focused = self.orca.hear(r"(.+?)\.?", f"the focused answer of question {number}")[1]
-        self.orca.hear(r"not selected radio button", "that the answer is not selected")
-        self.orca.hear(r"[1-4] of 4\.?", "the answer's place")
-        # Orca writes at once what a voice would take seconds to say: the player listens that long
-        # at least, and so presses no key within a double click of the one before.
-        time.sleep(0.5)
-
-    def hear_answer(self):
-        """The answer the focus moves to, as an arrow or a number key moves it."""
-        self.focused = self.orca.hear(r"(.+?)\.?", "the answer that took the focus")[1]
-        self.orca.hear(r"(not )?selected radio button", "the answer's state")
-        self.orca.hear(r"[1-4] of 4\.?", "the answer's place")
-
-    def hear_verdict(self, picked=None):
-        """Right or wrong, the right answer when wrong, and both counts, all at the pick."""
-        verdict = self.orca.hear(VERDICT, "a verdict")
-        if verdict["word"] == "right":
-            self.correct += 1
-        else:
-            self.incorrect += 1
-        heard = (int(verdict["correct"]), int(verdict["incorrect"]))
-        assert heard == (self.correct, self.incorrect), f"counts {heard}, expected {self.correct, self.incorrect}"
-        own = picked or self.focused
-        self.rows.append(tuple(map(plain, (self.question, verdict["right"] or own, own))))
-
-
-def find(role, name):
-    """The one showing control of the program with that role and name, over AT-SPI."""
-
-    def tree(node):
-        yield node
-        for i in range(node.get_child_count()):
-            if child := node.get_child_at_index(i):
-                yield from tree(child)
-
-    for _ in range(100):
-        found = [
-            node
-            for node in tree(Atspi.get_desktop(0))
-            if node.get_role_name() == role
-            and re.fullmatch(name, node.get_name() or "")
-            and node.get_state_set().contains(Atspi.StateType.SHOWING)
-        ]
-        if len(found) == 1:
-            return found[0]
-        time.sleep(0.1)
-    raise AssertionError(f"no single {role} named {name!r}")
-
-
-def count_box(player, count):
-    player.keys("Tab", "Tab", "Tab", "Tab")
-    player.orca.hear(r"Number of questions, 2 to 140 text\.?", "the count box")
-    player.keys("ctrl+a", count)
-
-
-def first_quiz(player):
-    """Start Quiz by Space; Space on the focused answer; Enter on it; an arrow and Space; Next by
-    Enter; the focused answer's own number; Result by Space."""
-    count_box(player, "3")
-    player.keys("Tab", "Tab")
-    player.orca.hear(r"Start Quiz push button\.?", "Start Quiz")
-    player.keys("space")
-    player.hear_question(1)
-    player.keys("space")
-    player.hear_verdict()
-    player.keys("Return")
-    player.hear_question(2)
-    player.keys("Down")
-    player.hear_answer()
-    player.keys("space")
-    player.hear_verdict()
-    player.keys("Tab", "Tab")
-    player.orca.hear(r"Next push button\.?", "Next")
-    player.keys("Return")
-    player.hear_question(3)
-    player.keys("1")
-    player.hear_verdict()
-    player.keys("Tab", "Tab")
-    player.orca.hear(r"Result push button\.?", "Result")
-    player.keys("space")
-
-
-def second_quiz(player):
-    """Return in the count box; another answer's number; Next by Space; a click on an answer; Next
-    by a click; Space; Result by Enter."""
-    count_box(player, "3")
-    player.keys("Return")
-    player.hear_question(1)
-    player.keys("3")
-    player.hear_answer()
-    player.hear_verdict()
-    player.keys("Tab", "Tab")
-    player.orca.hear(r"Next push button\.?", "Next")
-    player.keys("space")
-    player.hear_question(2)
-    fourth = find("panel", "Question 2 of 3: .*").get_child_at_index(3)
-    player.click(fourth)
-    player.hear_verdict(picked=fourth.get_name())
-    player.click(find("push button", "Next"))
-    player.hear_question(3)
-    player.keys("space")
-    player.hear_verdict()
-    player.keys("Tab", "Tab")
-    player.orca.hear(r"Result push button\.?", "Result")
-    player.keys("Return")
-
-
-def go_home(player):
-    player.keys("Tab")
-    player.orca.hear(r"Home push button\.?", "Home")
-    player.keys("space")
-    player.orca.hear(r"(Confirm )?.*Do you really want to quit current session.*", "the confirmation")
-    player.keys("alt+y")
-    player.orca.hear(r"Tevrinic Quiz frame\.?", "the welcome screen")
 
 
 def plain(text):
     """A text as both a page and a reader may end it: without its closing full stops."""
     return html.unescape(text).rstrip(".")
+
+
+class Player:
+    """Presses keys and hears the questions and the verdicts; notes each pick's page row."""
+
+    def __init__(self, orca):
+        self.orca = orca
+        self.new_quiz()
+
+    def new_quiz(self):
+        self.counts = [0, 0]  # right, wrong
+        self.rows = []  # (question, right answer, own answer), as heard
+
+    def press(self, *names, then=None):
+        keys(*names)
+        if then:
+            self.orca.hear(then + r"\.?", then)
+
+    def hear_question(self, number):
+        """Its number and text, then the answer that has the focus, with its place."""
+        self.question = self.orca.hear(rf"Question {number} of 3: (.+)", f"question {number}")[1]
+        self.hear_answer()
+        # Orca writes at once what a voice takes seconds to say: the player listens that long at
+        # least, and so presses no key within a double click of the one before.
+        time.sleep(0.5)
+
+    def hear_answer(self):
+        self.focused = self.orca.hear(r"(.+?)\.?", "the answer with the focus")[1]
+        self.orca.hear(r"(not )?selected radio button", "the answer's state")
+        self.orca.hear(r"[1-4] of 4\.?", "the answer's place")
+
+    def hear_verdict(self, picked=None):
+        """Right or wrong, the right answer when wrong, and both counts, at the pick."""
+        verdict = self.orca.hear(VERDICT, "a verdict")
+        self.counts[verdict["word"] == "wrong"] += 1
+        heard = [int(verdict["correct"]), int(verdict["incorrect"])]
+        assert heard == self.counts, f"heard the counts {heard}, after {self.counts}"
+        own = picked or self.focused
+        self.rows.append(tuple(map(plain, (self.question, verdict["right"] or own, own))))
+
+
+def first_quiz(player):
+    """Start Quiz by Space; Space on the focused answer; Enter on it; an arrow and Space; Next by
+    Enter; the focused answer's own number; Result by Space."""
+    player.press("Tab", "Tab", "Tab", "Tab", then="Number of questions, 2 to 140 text")
+    player.press("ctrl+a", "3", "Tab", "Tab", then="Start Quiz push button")
+    player.press("space")
+    player.hear_question(1)
+    player.press("space")
+    player.hear_verdict()
+    player.press("Return")
+    player.hear_question(2)
+    player.press("Down")
+    player.hear_answer()
+    player.press("space")
+    player.hear_verdict()
+    player.press("Tab", "Tab", then="Next push button")
+    player.press("Return")
+    player.hear_question(3)
+    player.press("1")
+    player.hear_verdict()
+    player.press("Tab", "Tab", then="Result push button")
+    player.press("space")
+
+
+def second_quiz(player):
+    """Return in the count box; another answer's number; Next by Space; a click on an answer; Next
+    by a click; Space; Result by Enter."""
+    player.press("Tab", "Tab", "Tab", "Tab", then="Number of questions, 2 to 140 text")
+    player.press("ctrl+a", "3", "Return")
+    player.hear_question(1)
+    player.press("3")
+    player.hear_answer()
+    player.hear_verdict()
+    player.press("Tab", "Tab", then="Next push button")
+    player.press("space")
+    player.hear_question(2)
+    fourth = find("panel", "Question 2 of 3: .*").get_child_at_index(3)
+    click(fourth)
+    player.hear_verdict(picked=fourth.get_name())
+    click(find("push button", "Next"))
+    player.hear_question(3)
+    player.press("space")
+    player.hear_verdict()
+    player.press("Tab", "Tab", then="Result push button")
+    player.press("Return")
+
+
+def go_home(player):
+    player.press("Tab", then="Home push button")
+    player.press("space", then=".*Do you really want to quit current session")
+    player.press("alt+y", then="Tevrinic Quiz frame")
 
 
 def page_rows(page):
@@ -231,11 +176,9 @@ def page_rows(page):
     return [tuple(map(plain, cells[i : i + 3])) for i in range(0, len(cells), 3)]
 
 
-def wait_for(predicate, what, timeout=20):
-    deadline = time.monotonic() + timeout
-    while not predicate():
-        assert time.monotonic() < deadline, f"gave up waiting for {what}"
-        time.sleep(0.1)
+def check_page(home, page, times, player):
+    wait(lambda: len(opened_pages(home)) == times, f"the page to be opened {times} times")
+    assert page_rows(page) == player.rows, f"the page holds {page_rows(page)}; Orca said {player.rows}"
 
 
 def main(artefacts, program):
@@ -244,65 +187,26 @@ def main(artefacts, program):
         return 77
     shutil.rmtree(artefacts, ignore_errors=True)
     os.makedirs(artefacts)
-    work = tempfile.mkdtemp(prefix="tevrin-orca-")  # the player's home and the program's folder
-    program, page = shutil.copy(program, work), os.path.join(work, "Results.htm")
-    opened = os.path.join(work, "opened.log")
-    with open(os.open(os.path.join(work, "xdg-open"), os.O_CREAT | os.O_WRONLY, 0o755), "w") as stub:
-        stub.write('#!/bin/sh\necho "$1" >> "$HOME/opened.log"\n')
-    procs = []
-    player = None
+    home = player_home()
+    program, page = shutil.copy(program, home), os.path.join(home, "Results.htm")
+    desktop = player = None
     try:
-        procs.append(
-            subprocess.Popen(
-                ["Xvfb", "-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-ac"],
-                stdout=subprocess.PIPE,
-                stderr=subprocess.DEVNULL,
-                text=True,
-            )
-        )
-        display = ":" + procs[0].stdout.readline().strip()
-        ENV.update(DISPLAY=display, HOME=work, PATH=work + os.pathsep + ENV["PATH"], XDG_RUNTIME_DIR=work)
-        procs.append(
-            subprocess.Popen(
-                ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                env=ENV,
-                stdout=subprocess.PIPE,
-                stderr=subprocess.DEVNULL,
-                text=True,
-            )
-        )
-        ENV["DBUS_SESSION_BUS_ADDRESS"] = procs[-1].stdout.readline().strip()
-        ask = "dbus-send --session --dest=org.a11y.Bus --print-reply=literal /org/a11y/bus org.a11y.Bus.GetAddress"
-        bus = subprocess.run(ask.split(), env=ENV, capture_output=True, text=True, timeout=30).stdout.strip()
-        os.environ["AT_SPI_BUS_ADDRESS"] = bus
-        Atspi.get_desktop(0).set_cache_mask(Atspi.Cache.NONE)
-        procs.append(subprocess.Popen(["openbox", "--sm-disable"], env=ENV, stderr=subprocess.DEVNULL))
-        prefs = os.path.join(work, "orca")
-        os.makedirs(prefs)
-        orca = Orca(prefs, os.path.join(artefacts, "orca-debug.log"))
-        procs.append(orca.process)
+        desktop = Desktop(home)
+        orca = Orca(desktop, home, os.path.join(artefacts, "orca-debug.log"))
         player = Player(orca)
-        orca.hear(r"Screen reader on\.?", "that it is on")
-        program_log = open(os.path.join(artefacts, "program.log"), "w")
-        procs.append(subprocess.Popen([program, "-platform", "xcb"], cwd=work, env=ENV, stdout=program_log,
-                                      stderr=program_log))
-        orca.hear(r"Tevrinic Quiz banner image\.?", "the welcome screen")
-
+        orca.hear(r"Screen reader on\.", "that it is on")
+        desktop.start([program, "-platform", "xcb"], cwd=home, stdout=open(artefacts + "/program.log", "w"))
+        orca.hear(r"Tevrinic Quiz banner image\.", "the welcome screen")
         first_quiz(player)
-        wait_for(lambda: os.path.exists(opened) and open(opened).read().split() == ["file://" + page], "the page")
-        assert page_rows(page) == player.rows, f"page {page_rows(page)}, heard {player.rows}"
+        check_page(home, page, 1, player)
         go_home(player)
-
-        player.rows, player.correct, player.incorrect = [], 0, 0
+        player.new_quiz()
         second_quiz(player)
-        wait_for(lambda: len(open(opened).read().split()) == 2, "the second page")
-        assert page_rows(page) == player.rows, f"page {page_rows(page)}, heard {player.rows}"
+        check_page(home, page, 2, player)
         go_home(player)
-        player.keys("Tab", "Tab")
-        orca.hear(r"Previous Results push button\.?", "Previous Results")
-        player.keys("space")
-        wait_for(lambda: len(open(opened).read().split()) == 3, "Previous Results to open the page")
-        print(f"screen_reader: {len(orca.transcript)} utterances heard; transcript in {artefacts}")
+        player.press("Tab", "Tab", then="Previous Results push button")
+        player.press("space")
+        wait(lambda: len(opened_pages(home)) == 3, "Previous Results to open the page")
         return 0
     except Exception as failure:
         return f"FAIL: {failure}"
@@ -310,10 +214,9 @@ def main(artefacts, program):
         if player:
             with open(os.path.join(artefacts, "transcript.txt"), "w") as transcript:
                 transcript.write("\n".join(player.orca.transcript) + "\n")
-        for proc in reversed(procs):
-            proc.kill()
-            proc.wait()
-        shutil.rmtree(work, ignore_errors=True)
+        if desktop:
+            desktop.stop()
+        shutil.rmtree(home, ignore_errors=True)
 
 
 if __name__ == "__main__":

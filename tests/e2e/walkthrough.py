@@ -26,10 +26,9 @@ import re
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
-from desktop import ENV, Atspi, Desktop, centre, click, controls, find, keys, run, wait
+from desktop import ENV, Atspi, Desktop, centre, click, controls, find, keys, opened_pages, player_home, run, wait
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 WELCOME, QUIZ = "Tevrinic Quiz", "Tevrinic Quiz "  # the quiz screen's caption ends with a blank
@@ -72,12 +71,7 @@ def colours(answers):
 
 def opened(home, page, count):
     """The stand-in xdg-open was asked for the page count times, and nothing else."""
-    log = os.path.join(home, "opened.log")
-
-    def calls():
-        return open(log).read().split() if os.path.exists(log) else []
-
-    wait(lambda: calls() == ["file://" + page] * count, f"the desktop to be asked {count} times for {page}")
+    wait(lambda: opened_pages(home) == ["file://" + page] * count, f"the desktop to be asked {count} times for {page}")
 
 
 def answer_box(title, text, keys_to_press):
@@ -237,13 +231,11 @@ def sanitizer_options(work):
 def main(artefacts, program, build=None):
     shutil.rmtree(artefacts, ignore_errors=True)
     os.makedirs(artefacts)
-    work = tempfile.mkdtemp(prefix="tevrin-e2e-")  # the player's home too
+    work = player_home()
     if build:
         program, page, player = install(build, work)
     else:  # a copy, which writes its page beside itself
         program, page, player = shutil.copy(program, work), os.path.join(work, "Results.htm"), []
-    with open(os.open(os.path.join(work, "xdg-open"), os.O_CREAT | os.O_WRONLY, 0o755), "w") as stub:
-        stub.write('#!/bin/sh\necho "$1" >> "$HOME/opened.log"\n')
     sanitizer_options(work)
     log = open(os.path.join(artefacts, "program.log"), "w+")
     desktop = None
