@@ -14,7 +14,8 @@
 #   5. Home with No, then Yes; Previous Results.
 #   6. A count started with Return, where more Returns, one held past the key repeat, leave the
 #      unanswered question 1 on screen.
-#   7. Exit.
+#   7. A quiz played at machine pace, 50 ms between clicks: every answer has its row.
+#   8. Exit.
 #
 # Usage: walkthrough.py ARTEFACTS PROGRAM, or ARTEFACTS --install BUILD_DIR: the installed program
 # then runs from a prefix the player cannot write (as nobody when run as root), so its page must go
@@ -110,8 +111,8 @@ def start_by_double_click():
     return find("frame", QUIZ)
 
 
-def answers_of(number):
-    find("panel", f"Question {number} of 8: .*")
+def answers_of(number, of=8):
+    find("panel", f"Question {number} of {of}: .*")
     return controls("radio button", ".*")
 
 
@@ -204,6 +205,22 @@ def start_by_return():
     assert settled(quiz) == first, "Return moved on from the unanswered question 1"
 
 
+def machine_pace(home, page):
+    """A quiz of 3 played as fast as a machine clicks: an answer, then Next (last Result), each
+    50 ms after the last click. Every answer counts: the page has a row for each."""
+    click(find("text", COUNT))
+    keys("ctrl+a", "3")
+    click(find("push button", "Start Quiz"))
+    answer, next_button = centre(answers_of(1, of=3)[0]), centre(find("push button", "Next"))
+    clicks = []
+    for at in [answer, next_button] * 3:
+        clicks += ["mousemove", *map(str, at), "click", "1", "sleep", "0.05"]
+    run("xdotool", *clicks)
+    opened(home, page, 4)
+    rows = re.findall(r"<tr><td width=50%>", open(page, encoding="cp1252").read())
+    assert len(rows) == 3, f"the page has {len(rows)} rows for 3 answers"
+
+
 def install(build, work):
     """The installed program, in a prefix the player cannot write; the player is nobody when
     run as root, who writes anywhere. Returns the program, its page and the player's command."""
@@ -262,6 +279,8 @@ def main(artefacts, program, build=None):
         click(find("push button", "Previous Results"))  # opens the page again
         opened(work, page, 3)
         start_by_return()
+        home(yes=True)
+        machine_pace(work, page)
         home(yes=True)
         click(find("push button", "Exit"))  # ends the program with status 0
         wait(lambda: program_run.poll() is not None, "the end")
