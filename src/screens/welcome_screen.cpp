@@ -3,7 +3,6 @@
 
 #include "core/build_config.h"
 #include "core/count_check.h"
-#include "core/results_report.h"
 #include "core/results_store.h"
 #include "screens/caption_label.h"
 #include "screens/fixed_window.h"
@@ -113,7 +112,7 @@ void WelcomeScreen::buildControls()
     ScreenLook::SetTextColour(Label2, InfoColour);
     Label2->setText(QStringLiteral("If you have any questions and doubt in any answers so please email us at ") +
                     QString::fromUtf8(BuildConfig::ContactEmail) + QStringLiteral(" or visit at ") +
-                    webAddressWithoutScheme(QString::fromUtf8(BuildConfig::ContactWeb)));
+                    QString::fromUtf8(BuildConfig::ContactWebShown));
 
     // The count box lies over the banner.
     Text1->raise();
