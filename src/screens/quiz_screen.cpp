@@ -5,11 +5,11 @@
 #include "core/random_source.h"
 #include "core/results_store.h"
 #include "screens/answer_button.h"
-#include "screens/fixed_window.h"
 #include "screens/picture_box.h"
 #include "screens/screen_accessibility.h"
 #include "screens/screen_fonts.h"
 #include "screens/screen_look.h"
+#include "screens/screen_setup.h"
 #include "screens/shell_services.h"
 #include "screens/twips.h"
 
@@ -43,15 +43,8 @@ QString asSentences(const QStringList& phrases)
 
 QuizScreen::QuizScreen(ShellServices& services) : m_services(services)
 {
-    setObjectName(QStringLiteral("Quiz"));
-    ScreenLook::UseClassicFace(this);
-    ScreenAccessibility::MarkScreen(this);
-    PressEcho::Watch();
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Tevrinic Quiz "));
-    setFont(ScreenFonts::Tahoma());
-    MakeFixedWindow(this, QRect(Twips::Point(2370, 1785), Twips::Rect(0, 0, 7245, 3975).size()));
-    buildControls();
+    SetUpScreen(this, QStringLiteral("Quiz"), QStringLiteral("Tevrinic Quiz "), ScreenFonts::Tahoma(),
+                QRect(Twips::Point(2370, 1785), Twips::Rect(0, 0, 7245, 3975).size()), [this] { buildControls(); });
 }
 
 QuizScreen::~QuizScreen() = default;

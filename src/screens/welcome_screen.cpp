@@ -5,12 +5,11 @@
 #include "core/count_check.h"
 #include "core/results_store.h"
 #include "screens/caption_label.h"
-#include "screens/fixed_window.h"
 #include "screens/picture_box.h"
-#include "screens/press_echo.h"
 #include "screens/screen_accessibility.h"
 #include "screens/screen_fonts.h"
 #include "screens/screen_look.h"
+#include "screens/screen_setup.h"
 #include "screens/shell_services.h"
 #include "screens/twips.h"
 
@@ -29,18 +28,10 @@ const QColor CountColour(192, 255, 192);
 
 WelcomeScreen::WelcomeScreen(ShellServices& services) : m_services(services)
 {
-    setObjectName(QStringLiteral("Welcome"));
-    ScreenLook::UseClassicFace(this);
-    ScreenAccessibility::MarkScreen(this);
-    // Start brings the quiz screen, which must know the press that did it.
-    PressEcho::Watch();
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Tevrinic Quiz"));
     // The captions and the count box use the screen's default font; the two information labels
     // are drawn in Tahoma 8.25 pt.
-    setFont(ScreenFonts::WelcomeDefault());
-    MakeFixedWindow(this, QRect(Twips::Point(2415, 1260), Twips::Rect(0, 0, 7170, 3990).size()));
-    buildControls();
+    SetUpScreen(this, QStringLiteral("Welcome"), QStringLiteral("Tevrinic Quiz"), ScreenFonts::WelcomeDefault(),
+                QRect(Twips::Point(2415, 1260), Twips::Rect(0, 0, 7170, 3990).size()), [this] { buildControls(); });
     connect(qApp, &QApplication::focusChanged, this, &WelcomeScreen::onFocusChanged);
 }
 
