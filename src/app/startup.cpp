@@ -2,6 +2,8 @@
 #include "app/startup.h"
 
 #include "app/after_first_paint.h"
+#include "core/random_source.h"
+#include "core/results_store.h"
 #include "screens/screen_flow.h"
 #include "screens/screen_fonts.h"
 #include "screens/shell_services.h"
@@ -38,7 +40,7 @@ int RunProgram(int argc, char* argv[])
     AfterFirstPaint::Run([](QWidget*) { QApplication::setWindowIcon(programIcon()); });
 
     DesktopServices services;
-    ScreenFlow flow(services);
+    ScreenFlow flow(services, ResultsStore::forApplication(), [] { return std::make_unique<ClockMixedRandom>(); });
     flow.ShowWelcome();
     return app.exec();
 }

@@ -41,7 +41,8 @@ QString asSentences(const QStringList& phrases)
 
 } // namespace
 
-QuizScreen::QuizScreen(ShellServices& services) : m_services(services)
+QuizScreen::QuizScreen(ShellServices& services, ResultsStore store, RandomSourceFactory makeRandom)
+    : m_services(services), m_store(std::move(store)), m_makeRandom(std::move(makeRandom))
 {
     SetUpScreen(this, QStringLiteral("Quiz"), QStringLiteral("Tevrinic Quiz "), ScreenFonts::Tahoma(),
                 QRect(Twips::Point(2370, 1785), Twips::Rect(0, 0, 7245, 3975).size()), [this] { buildControls(); });
@@ -158,7 +159,7 @@ void QuizScreen::showEvent(QShowEvent* event)
 
 void QuizScreen::Form_Load()
 {
-    m_random = m_services.makeRandomSource();
+    m_random = m_makeRandom();
     m_session = std::make_unique<QuizSession>(TotQues, *m_random);
     m_session->start();
     ShowQuestion();
@@ -265,8 +266,7 @@ void QuizScreen::Nextbtn_Click()
         if (logo.open(QIODevice::ReadOnly))
             m_logo = logo.readAll();
     }
-    const WriteOutcome outcome =
-        m_report.WriteResultsPage(Label6->text(), Label7->text(), TotQues, m_logo, m_services.resultsStore());
+    const WriteOutcome outcome = m_report.WriteResultsPage(Label6->text(), Label7->text(), TotQues, m_logo, m_store);
     if (outcome.ok)
         m_services.openPage(outcome.pagePath);
     else

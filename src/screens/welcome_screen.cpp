@@ -26,7 +26,8 @@ const QColor CountColour(192, 255, 192);
 
 } // namespace
 
-WelcomeScreen::WelcomeScreen(ShellServices& services) : m_services(services)
+WelcomeScreen::WelcomeScreen(ShellServices& services, ResultsStore store)
+    : m_services(services), m_store(std::move(store))
 {
     // The captions and the count box use the screen's default font; the two information labels
     // are drawn in Tahoma 8.25 pt.
@@ -213,7 +214,7 @@ void WelcomeScreen::Start_Click()
 
 void WelcomeScreen::About_Click()
 {
-    const QString page = m_services.resultsStore().previousPage();
+    const QString page = m_store.previousPage();
     if (!page.isEmpty())
         m_services.openPage(page);
 }

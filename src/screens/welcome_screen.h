@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/results_store.h"
+
 #include <QWidget>
 
 class CaptionLabel;
@@ -16,7 +18,8 @@ class WelcomeScreen : public QWidget
     Q_OBJECT
 
 public:
-    explicit WelcomeScreen(ShellServices& services);
+    // Previous Results opens the latest page of `store`.
+    WelcomeScreen(ShellServices& services, ResultsStore store);
     ~WelcomeScreen() override;
 
     // The count check, run whenever the focus is about to leave the count box for a control
@@ -47,6 +50,7 @@ private:
     void onFocusChanged(QWidget* old, QWidget* now);
 
     ShellServices& m_services;
+    ResultsStore m_store;
     bool m_validating = false;
     bool m_shownOnce = false;
 

@@ -164,7 +164,7 @@ private Q_SLOTS:
         ScreenFonts::InstallTahoma();
         QApplication::setQuitOnLastWindowClosed(false);
         m_desk = std::make_unique<FakeServices>();
-        m_flow = std::make_unique<ScreenFlow>(*m_desk);
+        m_flow = std::make_unique<ScreenFlow>(*m_desk, m_desk->store(), m_desk->drawsFirst());
         m_flow->ShowWelcome();
         QVERIFY(QTest::qWaitForWindowActive(welcome()));
     }
@@ -239,7 +239,7 @@ private Q_SLOTS:
         QWidget* about = find(welcome(), u"About"_qs);
         click(about);
         QVERIFY(m_desk->openedPages.isEmpty());
-        QFile page(m_desk->resultsStore().programPagePath());
+        QFile page(m_desk->store().programPagePath());
         QVERIFY(page.open(QIODevice::WriteOnly) && page.write("page") == 4);
         page.close();
         for (QWidget* twice : {about, find(welcome(), u"About2"_qs)}) { // a double click
