@@ -70,7 +70,7 @@ QPixmap LoadAssetPicture(const QString& fileName, qreal devicePixelRatio)
         const QFileInfo info(path);
         const QString dir = info.path() + u'/';
         // The double-size variant may be stored in another format than the 1x picture.
-        for (const QString& suffix : {info.suffix(), QStringLiteral("png")}) {
+        for (const QString& suffix : {info.suffix(), QStringLiteral("png"), QStringLiteral("jpg")}) {
             QPixmap large(dir + info.completeBaseName() + QStringLiteral("@2x.") + suffix);
             if (!large.isNull()) {
                 large.setDevicePixelRatio(2.0);

@@ -49,7 +49,7 @@ void WelcomeScreen::buildControls()
     Picture1 = new PictureBox(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(Twips::Rect(15, 15, 7170, 2805));
-    Picture1->setPicture(LoadAssetPicture(QStringLiteral("banner.jpg"), ratio));
+    Picture1->setPicture(LoadAssetPicture(QStringLiteral("banner.ppm"), ratio));
     Picture1->setAccessibleName(QStringLiteral("Tevrinic Quiz banner"));
 
     Label4 = new QLabel(QStringLiteral("Total Question :"), Picture1);

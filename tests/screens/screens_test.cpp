@@ -392,6 +392,12 @@ private Q_SLOTS:
                      qPrintable(name));
         }
         QVERIFY(find(welcome(), u"Start"_qs)->cursor().pixmap().devicePixelRatio() == scale);
+        // The banner is drawn from its uncompressed copy, which must hold the JPEG's pixels.
+        if (scale == 1.0) {
+            const QImage banner = find<PictureBox>(welcome(), u"Picture1"_qs)->picture().toImage();
+            QCOMPARE(banner.convertToFormat(QImage::Format_RGB32),
+                     QImage(u":/assets/banner.jpg"_qs).convertToFormat(QImage::Format_RGB32));
+        }
 
         m_desk->draws.resize(140);
         std::iota(m_desk->draws.begin(), m_desk->draws.end(), 1);
