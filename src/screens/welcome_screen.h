@@ -7,8 +7,10 @@
 
 class CaptionLabel;
 class PictureBox;
+class QCursor;
 class QLabel;
 class QLineEdit;
+class QPixmap;
 class ShellServices;
 
 // The start-up screen: the banner, the question-count box and the buttons Start Quiz,
@@ -43,7 +45,7 @@ protected:
 
 private:
     void buildControls();
-    PictureBox* makePictureButton(const char* name, int top);
+    PictureBox* makePictureButton(const char* name, int top, const QPixmap& face, const QCursor& pointer);
     CaptionLabel* makeCaption(PictureBox* button, const char* name, const QString& text, int left, int top);
     // Runs the count check; on refusal the focus is put back into the count box.
     bool countAccepted();
