@@ -5,7 +5,7 @@
 // (by default, quits).
 #pragma once
 
-#include "screens/after_first_paint.h"
+#include "app/after_first_paint.h"
 
 #include <chrono>
 #include <cstdio>

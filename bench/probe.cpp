@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Start-up, memory and quiz figures of the program, whose own main() is built in as programMain
-// (see CMakeLists.txt). "tevrin_bench_probe [rounds]" runs in each round, in a rotating order,
-// "tevrin_bench_probe quiz" (the program up to the welcome screen's first paint, then through a
-// 140-question quiz to Result) and the floors "tevrin_bench_floor bare" and "... text", all after
-// two rounds of warm-up, and prints the median of every figure as "name value unit", the ratios
-// last. Start-up runs from the spawn until the first paint has reached the screen; each quiz
-// time from the click until the question has been painted (Result: until the page is written
-// and handed to the browser), of which a run reports its worst and its median Next. Peak RSS is
-// the whole process's. The attempts of the last draw of a 140-question quiz are averaged over
-// DrawQuizzes quizzes.
+// Start-up, memory and quiz figures of the program, whose own start-up (RunProgram) is linked in.
+// "tevrin_bench_probe [rounds]" runs in each round, in a rotating order, "tevrin_bench_probe quiz"
+// (the program up to the welcome screen's first paint, then through a 140-question quiz to Result)
+// and the floors "tevrin_bench_floor bare" and "... text", all after two rounds of warm-up, and
+// prints the median of every figure as "name value unit", the ratios last. Start-up runs from the
+// spawn until the first paint has reached the screen; each quiz time from the click until the
+// question has been painted (Result: until the page is written and handed to the browser), of
+// which a run reports its worst and its median Next. Peak RSS is the whole process's. The
+// attempts of the last draw of a 140-question quiz are averaged over DrawQuizzes quizzes.
+#include "app/startup.h"
 #include "core/question_draw.h"
 #include "core/questions.h"
 #include "core/random_source.h"
@@ -28,8 +28,6 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-int programMain(int argc, char* argv[]);
 
 namespace {
 
@@ -196,7 +194,7 @@ Q_COREAPP_STARTUP_FUNCTION(watchFirstPaint)
 int main(int argc, char* argv[])
 {
     if (argc > 1 && argv[1] == std::string("quiz"))
-        return programMain(1, argv);
+        return RunProgram(1, argv);
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 0;
     return launch(rounds > 0 ? rounds : 30);
 }

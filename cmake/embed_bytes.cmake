@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Turns a file into a C++ source holding its bytes, so that data ships inside the program.
 # Usage: cmake -DINPUT=<file> -DOUTPUT=<file.cpp> -DSYMBOL=<name> -DNAMESPACE=<ns> -P embed_bytes.cmake
 file(READ "${INPUT}" hex HEX)

@@ -6,10 +6,11 @@ repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 # What building and running needs (python3 for configuring the tests, which build/ includes), and
 # what the tests need on top (the end-to-end runs find controls over AT-SPI: a D-Bus session, the
-# accessibility bus and its Python bindings; and one listens with Orca, the screen reader).
+# accessibility bus and its Python bindings; and one listens with Orca, the screen reader; clang-format
+# checks the sources' layout).
 build_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-wine fonts-dejavu-core python3)
 test_packages=(dpkg-dev lintian xvfb xauth xdotool openbox x11-utils desktop-file-utils appstream
-    valgrind imagemagick dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi orca)
+    valgrind imagemagick dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi orca clang-format)
 
 missing_packages() {
     local pkg

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 // Where the drawing takes its random values from. Tests substitute exact values.
 class RandomSource
@@ -13,6 +15,10 @@ public:
     // A single-precision value r with 0 <= r < 1.
     virtual float NextValue() = 0;
 };
+
+// Makes the source of each quiz.
+class RandomSource;
+using RandomSourceFactory = std::function<std::unique_ptr<RandomSource>()>;
 
 // The program's source: seeded once from the system's entropy, with a high-resolution clock
 // reading mixed in at each re-seed. The state always moves on, so attempts that follow each

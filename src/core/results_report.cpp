@@ -75,19 +75,19 @@ constexpr QStringView WrongRowTemplate = u"<tr><td width=50%><font size=2 color=
 
 constexpr QStringView Closing = u"</table></body></html>";
 
-} // namespace
-
-QString webAddressWithoutScheme(const QString& web)
+QString withoutScheme(const std::string& web)
 {
-    const qsizetype schemeEnd = web.indexOf(u"://");
-    return schemeEnd < 0 ? web : web.mid(schemeEnd + 3);
+    const std::string_view shown = BuildConfig::WithoutScheme(web);
+    return QString::fromUtf8(shown.data(), qsizetype(shown.size()));
 }
+
+} // namespace
 
 ResultsReport::ResultsReport() : ResultsReport(BuildConfig::ContactEmail, BuildConfig::ContactWeb) {}
 
 ResultsReport::ResultsReport(const QString& contactEmail, const QString& contactWeb)
     : m_head(HeadTemplate.arg(pageLiteral(contactEmail), pageLiteral(contactWeb),
-                              pageLiteral(webAddressWithoutScheme(contactWeb)))),
+                              pageLiteral(withoutScheme(contactWeb.toStdString())))),
       m_table(TableHeadTemplate.toString())
 {}
 

@@ -7,9 +7,6 @@
 #include <QByteArray>
 #include <QString>
 
-// A web address as a reader sees it: without its scheme ("https://www.example.org" -> "www.example.org").
-QString webAddressWithoutScheme(const QString& web);
-
 class ResultsReport
 {
 public:

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -63,6 +64,23 @@ void PictureBox::keyPressEvent(QKeyEvent* event)
     }
 }
 
+namespace {
+
+// Reads a picture in the format its name gives. Left to find the format, Qt loads every image
+// plugin there is to ask it, which took longer than reading all the welcome screen's pictures.
+QPixmap readPicture(const QString& path)
+{
+    // Without detection the reader does not open a file it is given by name.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QImageReader reader(&file, QFileInfo(path).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImageReader(&reader);
+}
+
+} // namespace
+
 QPixmap LoadAssetPicture(const QString& fileName, qreal devicePixelRatio)
 {
     const QString path = QStringLiteral(":/assets/") + fileName;
@@ -70,13 +88,13 @@ QPixmap LoadAssetPicture(const QString& fileName, qreal devicePixelRatio)
         const QFileInfo info(path);
         const QString dir = info.path() + u'/';
         // The double-size variant may be stored in another format than the 1x picture.
-        for (const QString& suffix : {info.suffix(), QStringLiteral("png")}) {
-            QPixmap large(dir + info.completeBaseName() + QStringLiteral("@2x.") + suffix);
+        for (const QString& suffix : {info.suffix(), QStringLiteral("png"), QStringLiteral("jpg")}) {
+            QPixmap large = readPicture(dir + info.completeBaseName() + QStringLiteral("@2x.") + suffix);
             if (!large.isNull()) {
                 large.setDevicePixelRatio(2.0);
                 return large;
             }
         }
     }
-    return QPixmap(path);
+    return readPicture(path);
 }

@@ -5,12 +5,12 @@
 #include "core/random_source.h"
 #include "core/results_store.h"
 #include "screens/answer_button.h"
-#include "screens/fixed_window.h"
 #include "screens/lined_label.h"
 #include "screens/picture_box.h"
 #include "screens/screen_accessibility.h"
 #include "screens/screen_fonts.h"
 #include "screens/screen_look.h"
+#include "screens/screen_setup.h"
 #include "screens/shell_services.h"
 #include "screens/twips.h"
 
@@ -49,17 +49,11 @@ QString position(int index)
 
 } // namespace
 
-QuizScreen::QuizScreen(ShellServices& services) : m_services(services)
+QuizScreen::QuizScreen(ShellServices& services, ResultsStore store, RandomSourceFactory makeRandom)
+    : m_services(services), m_store(std::move(store)), m_makeRandom(std::move(makeRandom))
 {
-    setObjectName(QStringLiteral("Quiz"));
-    ScreenLook::UseClassicFace(this);
-    ScreenAccessibility::MarkScreen(this);
-    PressEcho::Watch();
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Tevrinic Quiz "));
-    setFont(ScreenFonts::Tahoma());
-    MakeFixedWindow(this, QRect(Twips::Point(2370, 1785), Twips::Rect(0, 0, 7245, 3975).size()));
-    buildControls();
+    SetUpScreen(this, QStringLiteral("Quiz"), QStringLiteral("Tevrinic Quiz "), ScreenFonts::Tahoma(),
+                QRect(Twips::Point(2370, 1785), Twips::Rect(0, 0, 7245, 3975).size()), [this] { buildControls(); });
 }
 
 QuizScreen::~QuizScreen() = default;
@@ -181,7 +175,7 @@ void QuizScreen::showEvent(QShowEvent* event)
 
 void QuizScreen::Form_Load()
 {
-    m_random = m_services.makeRandomSource();
+    m_random = m_makeRandom();
     m_session = std::make_unique<QuizSession>(TotQues, *m_random);
     m_session->start();
     ShowQuestion();
@@ -297,8 +291,7 @@ void QuizScreen::Nextbtn_Click()
         if (logo.open(QIODevice::ReadOnly))
             m_logo = logo.readAll();
     }
-    const WriteOutcome outcome =
-        m_report.WriteResultsPage(Label6->text(), Label7->text(), TotQues, m_logo, m_services.resultsStore());
+    const WriteOutcome outcome = m_report.WriteResultsPage(Label6->text(), Label7->text(), TotQues, m_logo, m_store);
     if (outcome.ok)
         m_services.openPage(outcome.pagePath);
     else

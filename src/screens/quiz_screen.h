@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/random_source.h"
 #include "core/results_report.h"
+#include "core/results_store.h"
 #include "screens/press_echo.h"
 
 #include <QByteArray>
@@ -16,7 +18,6 @@ class QFrame;
 class QLabel;
 class QPushButton;
 class QuizSession;
-class RandomSource;
 class ShellServices;
 
 // The quiz screen: one question at a time with its four answers, the counters and the
@@ -27,7 +28,8 @@ class QuizScreen : public QWidget
     Q_OBJECT
 
 public:
-    explicit QuizScreen(ShellServices& services);
+    // Result writes the page into `store`; each quiz draws from a source `makeRandom` makes.
+    QuizScreen(ShellServices& services, ResultsStore store, RandomSourceFactory makeRandom);
     ~QuizScreen() override;
 
     // The number of questions chosen on the welcome screen; written before the screen is shown.
@@ -57,6 +59,8 @@ private:
     void showCount(QLabel* label, int count, const QString& spokenName);
 
     ShellServices& m_services;
+    ResultsStore m_store;
+    RandomSourceFactory m_makeRandom;
     std::unique_ptr<RandomSource> m_random;
     std::unique_ptr<QuizSession> m_session;
     ResultsReport m_report;

@@ -13,7 +13,7 @@ ScreenFlow::~ScreenFlow()
 void ScreenFlow::ShowWelcome()
 {
     if (!Welcome) {
-        Welcome = new WelcomeScreen(m_services);
+        Welcome = new WelcomeScreen(m_services, m_store);
         QObject::connect(Welcome, &WelcomeScreen::startRequested, Welcome, [this](qint16 n) { StartQuiz(n); });
     }
     Welcome->show();
@@ -22,7 +22,7 @@ void ScreenFlow::ShowWelcome()
 void ScreenFlow::StartQuiz(qint16 totQues)
 {
     if (!Quiz) {
-        Quiz = new QuizScreen(m_services);
+        Quiz = new QuizScreen(m_services, m_store, m_makeRandom);
         QObject::connect(Quiz, &QuizScreen::homeConfirmed, Quiz, [this] { ReturnHome(); });
     }
     // The quiz screen shows the count from its first question on, so it is written first.

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/random_source.h"
+#include "core/results_store.h"
+
 #include <QPointer>
 #include <QtGlobal>
 
@@ -15,7 +18,10 @@ class WelcomeScreen;
 class ScreenFlow
 {
 public:
-    explicit ScreenFlow(ShellServices& services) : m_services(services) {}
+    // The screens keep their pages in `store` and draw each quiz from a source `makeRandom` makes.
+    ScreenFlow(ShellServices& services, ResultsStore store, RandomSourceFactory makeRandom)
+        : m_services(services), m_store(std::move(store)), m_makeRandom(std::move(makeRandom))
+    {}
     ~ScreenFlow();
 
     // Program start: a welcome screen.
@@ -30,4 +36,6 @@ public:
 
 private:
     ShellServices& m_services;
+    ResultsStore m_store;
+    RandomSourceFactory m_makeRandom;
 };

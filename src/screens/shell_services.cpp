@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "screens/shell_services.h"
 
-#include "core/random_source.h"
-#include "core/results_store.h"
-
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -31,16 +28,6 @@ void DesktopServices::openPage(const QString& pagePath)
     // A bare name means the current folder; the desktop wants the full path. Whether it managed
     // to open the page is not looked at.
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(pagePath).absoluteFilePath()));
-}
-
-ResultsStore DesktopServices::resultsStore() const
-{
-    return ResultsStore::forApplication();
-}
-
-std::unique_ptr<RandomSource> DesktopServices::makeRandomSource()
-{
-    return std::make_unique<ClockMixedRandom>();
 }
 
 void DesktopServices::exitProgram()

@@ -2,14 +2,11 @@
 #pragma once
 
 #include <QString>
-#include <memory>
 
 class QWidget;
-class RandomSource;
-class ResultsStore;
 
-// What the screens ask of the desktop: message boxes, opening a page, where pages are kept,
-// the random source and ending the program. Tests put a recording stand-in in its place.
+// What the screens ask of the desktop: message boxes, opening a page and ending the program.
+// Tests put a recording stand-in in its place.
 class ShellServices
 {
 public:
@@ -21,8 +18,6 @@ public:
     virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
     // Hands the page to the desktop's default program; never waits for it.
     virtual void openPage(const QString& pagePath) = 0;
-    virtual ResultsStore resultsStore() const = 0;
-    virtual std::unique_ptr<RandomSource> makeRandomSource() = 0;
     // Ends the program at once.
     virtual void exitProgram() = 0;
 };
@@ -34,7 +29,5 @@ public:
     void showMessage(QWidget* parent, const QString& title, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
     void openPage(const QString& pagePath) override;
-    ResultsStore resultsStore() const override;
-    std::unique_ptr<RandomSource> makeRandomSource() override;
     void exitProgram() override;
 };

@@ -3,16 +3,14 @@
 
 #include "core/build_config.h"
 #include "core/count_check.h"
-#include "core/results_report.h"
 #include "core/results_store.h"
 #include "screens/caption_label.h"
-#include "screens/fixed_window.h"
 #include "screens/lined_label.h"
 #include "screens/picture_box.h"
-#include "screens/press_echo.h"
 #include "screens/screen_accessibility.h"
 #include "screens/screen_fonts.h"
 #include "screens/screen_look.h"
+#include "screens/screen_setup.h"
 #include "screens/shell_services.h"
 #include "screens/twips.h"
 
@@ -29,20 +27,13 @@ const QColor CountColour(192, 255, 192);
 
 } // namespace
 
-WelcomeScreen::WelcomeScreen(ShellServices& services) : m_services(services)
+WelcomeScreen::WelcomeScreen(ShellServices& services, ResultsStore store)
+    : m_services(services), m_store(std::move(store))
 {
-    setObjectName(QStringLiteral("Welcome"));
-    ScreenLook::UseClassicFace(this);
-    ScreenAccessibility::MarkScreen(this);
-    // Start brings the quiz screen, which must know the press that did it.
-    PressEcho::Watch();
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Tevrinic Quiz"));
     // The captions and the count box use the screen's default font; the two information labels
     // are drawn in Tahoma 8.25 pt.
-    setFont(ScreenFonts::WelcomeDefault());
-    MakeFixedWindow(this, QRect(Twips::Point(2415, 1260), Twips::Rect(0, 0, 7170, 3990).size()));
-    buildControls();
+    SetUpScreen(this, QStringLiteral("Welcome"), QStringLiteral("Tevrinic Quiz"), ScreenFonts::WelcomeDefault(),
+                QRect(Twips::Point(2415, 1260), Twips::Rect(0, 0, 7170, 3990).size()), [this] { buildControls(); });
     connect(qApp, &QApplication::focusChanged, this, &WelcomeScreen::onFocusChanged);
 }
 
@@ -59,7 +50,7 @@ void WelcomeScreen::buildControls()
     Picture1 = new PictureBox(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(Twips::Rect(15, 15, 7170, 2805));
-    Picture1->setPicture(LoadAssetPicture(QStringLiteral("banner.jpg"), ratio));
+    Picture1->setPicture(LoadAssetPicture(QStringLiteral("banner.ppm"), ratio));
     Picture1->setAccessibleName(QStringLiteral("Tevrinic Quiz banner"));
 
     Label4 = new QLabel(QStringLiteral("Total Question :"), Picture1);
@@ -68,7 +59,10 @@ void WelcomeScreen::buildControls()
     ScreenLook::SetTextColour(Label4, CountColour);
     Label4->adjustSize();
 
-    Text1 = new QLineEdit(QStringLiteral("30"), this);
+    // Text given to the constructor is laid out once in the application's font, which this screen
+    // never shows: that font's loading and shaping cost a tenth of the start-up.
+    Text1 = new QLineEdit(this);
+    Text1->setText(QStringLiteral("30"));
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(Twips::Rect(6540, 2370, 555, 315));
     Text1->setMaxLength(3);
@@ -83,11 +77,15 @@ void WelcomeScreen::buildControls()
     Label4->setBuddy(Text1);
     connect(Text1, &QLineEdit::returnPressed, this, &WelcomeScreen::Start_Click);
 
-    Start = makePictureButton("Start", 2880);
+    // The three buttons share one face and one pointer, each read once.
+    const QPixmap face = LoadAssetPicture(QStringLiteral("button.bmp"), ratio);
+    const QPixmap hand = LoadAssetPicture(QStringLiteral("hand.png"), ratio);
+    const QCursor pointer = hand.isNull() ? QCursor() : QCursor(hand, 12, 1);
+    Start = makePictureButton("Start", 2880, face, pointer);
     Label3 = makeCaption(Start, "Label3", QStringLiteral("Start Quiz"), 435, 30);
-    About = makePictureButton("About", 3225);
+    About = makePictureButton("About", 3225, face, pointer);
     About2 = makeCaption(About, "About2", QStringLiteral("Previous Results"), 195, 30);
-    Exit = makePictureButton("Exit", 3570);
+    Exit = makePictureButton("Exit", 3570, face, pointer);
     Label5 = makeCaption(Exit, "Label5", QStringLiteral("Exit"), 645, 45);
     connect(Start, &PictureBox::clicked, this, &WelcomeScreen::Start_Click);
     connect(Label3, &CaptionLabel::clicked, this, &WelcomeScreen::Label3_Click);
@@ -113,7 +111,7 @@ void WelcomeScreen::buildControls()
     ScreenLook::SetTextColour(Label2, InfoColour);
     Label2->setText(QStringLiteral("If you have any questions and doubt in any answers so please email us at ") +
                     QString::fromUtf8(BuildConfig::ContactEmail) + QStringLiteral(" or visit at ") +
-                    webAddressWithoutScheme(QString::fromUtf8(BuildConfig::ContactWeb)));
+                    QString::fromUtf8(BuildConfig::ContactWebShown));
 
     // The count box lies over the banner.
     Text1->raise();
@@ -130,16 +128,15 @@ void WelcomeScreen::buildControls()
     Start->installEventFilter(this);
 }
 
-PictureBox* WelcomeScreen::makePictureButton(const char* name, int top)
+PictureBox* WelcomeScreen::makePictureButton(const char* name, int top, const QPixmap& face, const QCursor& pointer)
 {
     auto* button = new PictureBox(this);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(Twips::Rect(5550, top, 1590, 360));
-    button->setPicture(LoadAssetPicture(QStringLiteral("button.bmp"), devicePixelRatioF()));
+    button->setPicture(face);
     button->setPressable(true);
-    const QPixmap hand = LoadAssetPicture(QStringLiteral("hand.png"), devicePixelRatioF());
-    if (!hand.isNull())
-        button->setCursor(QCursor(hand, 12, 1));
+    if (pointer.shape() == Qt::BitmapCursor)
+        button->setCursor(pointer);
     return button;
 }
 
@@ -223,7 +220,7 @@ void WelcomeScreen::Start_Click()
 
 void WelcomeScreen::About_Click()
 {
-    const QString page = m_services.resultsStore().previousPage();
+    const QString page = m_store.previousPage();
     if (!page.isEmpty())
         m_services.openPage(page);
 }

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/results_store.h"
+
 #include <QWidget>
 
 class CaptionLabel;
 class PictureBox;
+class QCursor;
 class QLabel;
 class QLineEdit;
+class QPixmap;
 class ShellServices;
 
 // The start-up screen: the banner, the question-count box and the buttons Start Quiz,
@@ -16,7 +20,8 @@ class WelcomeScreen : public QWidget
     Q_OBJECT
 
 public:
-    explicit WelcomeScreen(ShellServices& services);
+    // Previous Results opens the latest page of `store`.
+    WelcomeScreen(ShellServices& services, ResultsStore store);
     ~WelcomeScreen() override;
 
     // The count check, run whenever the focus is about to leave the count box for a control
@@ -40,13 +45,14 @@ protected:
 
 private:
     void buildControls();
-    PictureBox* makePictureButton(const char* name, int top);
+    PictureBox* makePictureButton(const char* name, int top, const QPixmap& face, const QCursor& pointer);
     CaptionLabel* makeCaption(PictureBox* button, const char* name, const QString& text, int left, int top);
     // Runs the count check; on refusal the focus is put back into the count box.
     bool countAccepted();
     void onFocusChanged(QWidget* old, QWidget* now);
 
     ShellServices& m_services;
+    ResultsStore m_store;
     bool m_validating = false;
     bool m_shownOnce = false;
 

@@ -129,7 +129,7 @@ private Q_SLOTS:
         ScreenFonts::InstallTahoma();
         QApplication::setQuitOnLastWindowClosed(false);
         m_desk = std::make_unique<FakeServices>();
-        m_flow = std::make_unique<ScreenFlow>(*m_desk);
+        m_flow = std::make_unique<ScreenFlow>(*m_desk, m_desk->store(), m_desk->drawsFirst());
         m_flow->ShowWelcome();
         QVERIFY(QTest::qWaitForWindowExposed(m_flow->Welcome));
     }

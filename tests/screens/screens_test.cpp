@@ -123,7 +123,7 @@ private Q_SLOTS:
         PressEcho::UseClock([] { return s_now; });
         QApplication::setQuitOnLastWindowClosed(false);
         m_desk = std::make_unique<FakeServices>();
-        m_flow = std::make_unique<ScreenFlow>(*m_desk);
+        m_flow = std::make_unique<ScreenFlow>(*m_desk, m_desk->store(), m_desk->drawsFirst());
         m_flow->ShowWelcome();
         QVERIFY(QTest::qWaitForWindowActive(welcome()));
     }
@@ -200,7 +200,7 @@ private Q_SLOTS:
         QWidget* about = find(welcome(), u"About"_qs);
         click(about);
         QVERIFY(m_desk->openedPages.isEmpty());
-        QFile page(m_desk->resultsStore().programPagePath());
+        QFile page(m_desk->store().programPagePath());
         QVERIFY(page.open(QIODevice::WriteOnly) && page.write("page") == 4);
         page.close();
         for (QWidget* twice : {about, find(welcome(), u"About2"_qs)}) { // a double click
@@ -338,6 +338,12 @@ private Q_SLOTS:
                      qPrintable(name));
         }
         QVERIFY(find(welcome(), u"Start"_qs)->cursor().pixmap().devicePixelRatio() == scale);
+        // The banner is drawn from its uncompressed copy, which must hold the JPEG's pixels.
+        if (scale == 1.0) {
+            const QImage banner = find<PictureBox>(welcome(), u"Picture1"_qs)->picture().toImage();
+            QCOMPARE(banner.convertToFormat(QImage::Format_RGB32),
+                     QImage(u":/assets/banner.jpg"_qs).convertToFormat(QImage::Format_RGB32));
+        }
         QVERIFY(startQuiz(u"2"_qs));
         QCOMPARE(find<PictureBox>(quiz(), u"Picture3"_qs)->picture().devicePixelRatio(), scale);
     }

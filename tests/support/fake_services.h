@@ -32,6 +32,8 @@ private:
 
 // A desktop that only takes notes: no box opens, no page reaches a browser, the program never
 // ends. Yes/No questions are answered from `answers`; an empty queue answers No, the default.
+// It also holds what the screens' other seams give: a store in temporary folders, and quizzes
+// that draw `draws` first.
 class FakeServices final : public ShellServices
 {
 public:
@@ -42,9 +44,13 @@ public:
         return !answers.isEmpty() && answers.dequeue();
     }
     void openPage(const QString& pagePath) override { openedPages << pagePath; }
-    ResultsStore resultsStore() const override { return {programDir.path(), userDir.path() + u"/user"_qs}; }
-    std::unique_ptr<RandomSource> makeRandomSource() override { return std::make_unique<ScriptedRandom>(draws); }
     void exitProgram() override { ++exits; }
+
+    ResultsStore store() const { return {programDir.path(), userDir.path() + u"/user"_qs}; }
+    RandomSourceFactory drawsFirst()
+    {
+        return [this] { return std::make_unique<ScriptedRandom>(draws); };
+    }
 
     QTemporaryDir programDir, userDir;
     QList<int> draws; // the bank indices every quiz started from now on draws first
