@@ -58,6 +58,9 @@ if(TEVRIN_BUILD_TESTS)
     # The checkers come from Debian's desktop-file-utils, appstream, dpkg-dev and lintian; without
     # them these tests fail.
     add_test(NAME packaging.desktop_entry COMMAND desktop-file-validate ${_packaging_dir}/tevrinquiz.desktop)
+    # It exits 0 on hints and warnings too; a second main category, for one, lists the
+    # program twice in menus. A sound entry makes it say nothing.
+    set_tests_properties(packaging.desktop_entry PROPERTIES FAIL_REGULAR_EXPRESSION ".")
     add_test(NAME packaging.metainfo COMMAND appstreamcli validate --no-net ${_metainfo})
     set(_check_tree ${_packaging_dir}/check_install_tree.sh ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR})
     add_test(NAME packaging.install_tree COMMAND ${_check_tree})

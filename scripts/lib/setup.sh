@@ -4,11 +4,13 @@
 
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-# What building and running needs (python3 for configuring the tests, which build/ includes), and
-# what the tests need on top (the end-to-end runs find controls over AT-SPI: a D-Bus session, the
-# accessibility bus and its Python bindings; and one listens with Orca, the screen reader; clang-format
+# What configuring and building build/ needs: it includes the tests, so their configure needs too
+# (python3). What starting the program needs on top (xdg-open opens the results page). What running
+# the tests needs on top (the end-to-end runs find controls over AT-SPI: a D-Bus session, the
+# accessibility bus and its Python bindings; one listens with Orca, the screen reader; clang-format
 # checks the sources' layout).
 build_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-wine fonts-dejavu-core python3)
+run_packages=(xdg-utils)
 test_packages=(dpkg-dev lintian xvfb xauth xdotool openbox x11-utils desktop-file-utils appstream
     valgrind imagemagick dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi orca clang-format)
 
@@ -43,11 +45,24 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null
 }
 
-# configure_build PRESET DIR [CMAKE ARGS...] : configures DIR as the preset of CMakePresets.json
-# says, then builds all of it. The builds' options live in the presets, which an IDE reads too.
-configure_build() {
+# configure PRESET DIR [CMAKE ARGS...] : configures DIR as the preset of CMakePresets.json says.
+# The builds' options live in the presets, which an IDE reads too. Only a configure that got to
+# the end marks DIR configured (is_configured); one that failed leaves no cache and one cut short
+# no mark, so the next run configures afresh instead of building a half-generated tree.
+configure() {
     local preset=$1 dir=$2
     shift 2
-    cmake -S "$repo_root" --preset "$preset" -B "$dir" "$@" >/dev/null
-    cmake --build "$dir" -j "$(nproc)"
+    rm -f "$dir/.configured"
+    if ! cmake -S "$repo_root" --preset "$preset" -B "$dir" "$@" >/dev/null; then
+        rm -f "$dir/CMakeCache.txt"
+        return 1
+    fi
+    touch "$dir/.configured"
+}
+
+is_configured() { [ -f "$1/CMakeCache.txt" ] && [ -f "$1/.configured" ]; }
+
+# configure_build PRESET DIR [CMAKE ARGS...] : configures DIR, then builds all of it.
+configure_build() {
+    configure "$@" && cmake --build "$2" -j "$(nproc)"
 }
