@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "screens/screen_fonts.h"
 
+#include "core/build_config.h"
 #include "screens/overstrike_style.h"
 
 #include <QFontDatabase>
@@ -33,6 +34,11 @@ bool overstrikeBold()
     return s_wineTahoma && !drawWineBitmaps();
 }
 
+QString wineFont(const char* file)
+{
+    return QString::fromUtf8(BuildConfig::WineFonts) + u'/' + QLatin1String(file);
+}
+
 } // namespace
 
 void InstallTahoma()
@@ -47,7 +53,7 @@ void InstallTahoma()
         return;
     // Wine's Tahoma (LGPL, Debian's fonts-wine) has Tahoma's metrics, so the designs fit as drawn.
     // Its bold face, which only the quiz screen uses, is added when first asked for.
-    if (QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/wine/fonts/tahoma.ttf")) >= 0) {
+    if (QFontDatabase::addApplicationFont(wineFont("tahoma.ttf")) >= 0) {
         s_wineTahoma = s_wineBoldPending = true;
         return;
     }
@@ -60,7 +66,7 @@ QFont Tahoma(bool bold)
     if (bold && s_wineBoldPending) {
         s_wineBoldPending = false;
         if (drawWineBitmaps())
-            QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/wine/fonts/tahomabd.ttf"));
+            QFontDatabase::addApplicationFont(wineFont("tahomabd.ttf"));
     }
     QFont font(TahomaFamily);
     font.setPointSizeF(TahomaPointSize);
