@@ -4,21 +4,13 @@
 // question of the bank. Run on Xvfb at the scales players use; where the platform draws no X
 // window (Windows), only the fit is judged.
 #include "core/questions.h"
-#include "fake_services.h"
-#include "screen_controls.h"
+#include "screen_rig.h"
 #include "screens/answer_button.h"
-#include "screens/quiz_screen.h"
-#include "screens/screen_flow.h"
-#include "screens/screen_fonts.h"
-#include "screens/welcome_screen.h"
 
-#include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleOptionButton>
-#include <QTest>
 #include <numeric>
 
 namespace {
@@ -112,32 +104,22 @@ class LetteringTest : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<FakeServices> m_desk;
-    std::unique_ptr<ScreenFlow> m_flow;
+    std::optional<ScreenRig> m_rig;
 
+    // A quiz that shows the given bank entries first.
     bool startQuiz(const QList<int>& draws)
     {
-        m_desk->draws = draws;
-        find<QLineEdit>(m_flow->Welcome, u"Text1"_qs)->setText(QString::number(std::max(2, int(draws.size()))));
-        click(find(m_flow->Welcome, u"Start"_qs));
-        return m_flow->Quiz && QTest::qWaitForWindowExposed(m_flow->Quiz);
+        m_rig->desk.draws = draws;
+        return m_rig->startQuiz(QString::number(std::max(2, int(draws.size()))));
     }
 
 private Q_SLOTS:
     void init()
     {
-        ScreenFonts::InstallTahoma();
-        QApplication::setQuitOnLastWindowClosed(false);
-        m_desk = std::make_unique<FakeServices>();
-        m_flow = std::make_unique<ScreenFlow>(*m_desk);
-        m_flow->ShowWelcome();
-        QVERIFY(QTest::qWaitForWindowExposed(m_flow->Welcome));
+        m_rig.emplace();
+        QVERIFY(QTest::qWaitForWindowExposed(m_rig->flow.Welcome));
     }
-    void cleanup()
-    {
-        m_flow.reset();
-        m_desk.reset();
-    }
+    void cleanup() { m_rig.reset(); }
 
     void lettering_data()
     {
@@ -171,8 +153,9 @@ private Q_SLOTS:
         QFETCH(Check, check);
         if (QGuiApplication::platformName() != u"xcb"_qs)
             QSKIP("judged on an X display");
-        QVERIFY(!draw || startQuiz({draw}));
-        QWidget* screen = draw ? static_cast<QWidget*>(m_flow->Quiz) : m_flow->Welcome;
+        if (draw)
+            QVERIFY(startQuiz({draw}));
+        QWidget* screen = draw ? static_cast<QWidget*>(m_rig->flow.Quiz) : m_rig->flow.Welcome;
         QWidget* w = find(screen, control);
         QTest::qWait(200); // the window's first paint reaches the server
         const Ink ink = inkOf(w);
@@ -200,7 +183,7 @@ private Q_SLOTS:
             return label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
                                      : label->sizeHint().width() <= label->width();
         };
-        QWidget* welcome = m_flow->Welcome;
+        QWidget* welcome = m_rig->flow.Welcome;
         const auto right = [&](const char* name) {
             QWidget* w = find(welcome, QString::fromLatin1(name));
             return w->mapTo(welcome, QPoint(w->width(), 0)).x();
@@ -213,7 +196,7 @@ private Q_SLOTS:
         QList<int> all(Questions::BankSize);
         std::iota(all.begin(), all.end(), 1);
         QVERIFY(startQuiz(all));
-        QuizScreen* quiz = m_flow->Quiz;
+        QuizScreen* quiz = m_rig->flow.Quiz;
         auto* question = find<QLabel>(quiz, u"Question"_qs);
         for (int taken = 1; taken <= Questions::BankSize; ++taken) {
             QVERIFY2(fits(question), qPrintable(question->text()));
