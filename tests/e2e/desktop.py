@@ -31,10 +31,10 @@ def player_home():
     return home
 
 
-def opened_pages(home):
-    """The files the desktop was asked to open, in order."""
-    log = os.path.join(home, "opened.log")
-    return open(log).read().split() if os.path.exists(log) else []
+def opened(home, page, count):
+    """Waits until the stand-in xdg-open has been asked for the page count times, and nothing else."""
+    log, wanted = os.path.join(home, "opened.log"), ["file://" + page] * count
+    wait(lambda: os.path.exists(log) and open(log).read().split() == wanted, f"{page} to be opened {count} times")
 
 
 def wait(predicate, what, timeout=30):

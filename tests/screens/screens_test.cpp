@@ -153,10 +153,12 @@ private Q_SLOTS:
         QCOMPARE(counters(), after + u" 0 0"_qs);
     }
 
-    // Previous Results opens the last page once there is one, once for each double click, held
-    // key or reader's press. To a reader the buttons are their captions, said once.
-    void previousResults()
+    // The count box offers 30. Previous Results opens the last page once there is one, once for
+    // each double click, held key or reader's press. To a reader the buttons are their captions,
+    // said once.
+    void welcomeScreen()
     {
+        QCOMPARE(text(welcome(), "Text1"), u"30"_qs);
         QWidget* about = find(welcome(), u"About"_qs);
         click(about);
         QCOMPARE(m_rig->desk.openedPages, QStringList());
