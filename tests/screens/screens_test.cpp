@@ -153,15 +153,16 @@ private Q_SLOTS:
         QCOMPARE(counters(), after + u" 0 0"_qs);
     }
 
-    // The count box offers 30. Previous Results opens the last page once there is one, once for
-    // each double click, held key or reader's press. To a reader the buttons are their captions,
-    // said once.
+    // The count box offers 30; Previous Results; the buttons as a screen reader reads them.
     void welcomeScreen()
     {
         QCOMPARE(text(welcome(), "Text1"), u"30"_qs);
+        // No page yet: nothing opens.
         QWidget* about = find(welcome(), u"About"_qs);
         click(about);
         QCOMPARE(m_rig->desk.openedPages, QStringList());
+        // A page: opened once by each double click (on the button, on its caption), held key
+        // (Space, Return) and reader's press.
         QFile page(m_rig->desk.resultsStore().programPagePath());
         QVERIFY(page.open(QIODevice::WriteOnly));
         page.close();
@@ -176,6 +177,7 @@ private Q_SLOTS:
         QAccessible::queryAccessibleInterface(about)->actionInterface()->doAction(
             QAccessibleActionInterface::pressAction());
         QCOMPARE(m_rig->desk.openedPages, QStringList(5, page.fileName()));
+        // The captions are the buttons' names, not children of their own.
         for (const char* name : {"Start", "About", "Exit"})
             QCOMPARE(QAccessible::queryAccessibleInterface(find(welcome(), name))->childCount(), 0);
         QCOMPARE(find(welcome(), u"Label1"_qs)->isVisible(), false); // empty: nothing for a reader
