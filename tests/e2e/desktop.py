@@ -5,6 +5,7 @@
 
 import os
 import re
+import shutil
 import subprocess
 import tempfile
 import time
@@ -29,6 +30,16 @@ def player_home():
     with open(os.open(os.path.join(home, "xdg-open"), os.O_CREAT | os.O_WRONLY, 0o755), "w") as opener:
         opener.write('#!/bin/sh\necho "$1" >> "$HOME/opened.log"\n')
     return home
+
+
+def sanitizer_options(work):
+    """Under the sanitizers: Qt's X connection runs through libraries not ours, whose reports are
+    suppressed; the suppression files are copied where the player can read them."""
+    if "ASAN_OPTIONS" not in ENV:
+        return
+    ENV["ASAN_OPTIONS"] += ":suppressions=" + os.path.join(os.path.dirname(__file__), "asan.supp")
+    for var in ("ASAN_OPTIONS", "LSAN_OPTIONS"):
+        ENV[var] = re.sub(r"(?<=\bsuppressions=)[^:]+", lambda m: shutil.copy(m[0], work), ENV.get(var, ""))
 
 
 def opened(home, page, count):

@@ -20,7 +20,7 @@ import sys
 import threading
 import time
 
-from desktop import Desktop, click, find, keys, opened, player_home
+from desktop import Desktop, click, find, keys, opened, player_home, sanitizer_options
 
 VERDICT = (
     r"notification Your answer: (?P<word>right|wrong)\. (?:The right answer: (?P<right>.+)\. )?"
@@ -190,6 +190,7 @@ def main(artefacts, program):
     shutil.rmtree(artefacts, ignore_errors=True)
     os.makedirs(artefacts)
     home = player_home()
+    sanitizer_options(home)
     program, page = shutil.copy(program, home), os.path.join(home, "Results.htm")
     desktop = player = None
     try:

@@ -29,7 +29,7 @@ import subprocess
 import sys
 import time
 
-from desktop import ENV, Atspi, Desktop, centre, click, controls, find, keys, opened, player_home, run, wait
+from desktop import Atspi, Desktop, centre, click, controls, find, keys, opened, player_home, run, sanitizer_options, wait
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 WELCOME, QUIZ = "Tevrinic Quiz", "Tevrinic Quiz "  # the quiz screen's caption ends with a blank
@@ -219,16 +219,6 @@ def install(build, work):
         player = ["setpriv", f"--reuid={nobody.pw_uid}", f"--regid={nobody.pw_gid}", "--clear-groups"]
     subprocess.run(["chmod", "-R", "a-w", prefix], check=True)
     return prefix + "/bin/TevrinQuiz", os.path.join(work, ".local/share/TevrinQuiz/Results.htm"), player
-
-
-def sanitizer_options(work):
-    """Under the sanitizers: Qt's X connection runs through libraries not ours, whose reports are
-    suppressed; the suppression files are copied where the player can read them."""
-    if "ASAN_OPTIONS" not in ENV:
-        return
-    ENV["ASAN_OPTIONS"] += ":suppressions=" + os.path.join(HERE, "asan.supp")
-    for var in ("ASAN_OPTIONS", "LSAN_OPTIONS"):
-        ENV[var] = re.sub(r"(?<=\bsuppressions=)[^:]+", lambda m: shutil.copy(m[0], work), ENV.get(var, ""))
 
 
 def main(artefacts, program, build=None):
