@@ -109,8 +109,9 @@ private:
     };
 
     // Copies handed on by a screen reader's bridge carry no time stamp: there the release and the
-    // press of a repeat arrive one right after the other, far closer than fingers can strike.
-    static constexpr qint64 SameInstant = 5;
+    // press of a repeat arrive one right after the other, on a busy machine some milliseconds
+    // apart, still far closer than a finger lifts and strikes again.
+    static constexpr qint64 SameInstant = 20;
 
     bool isUnmarkedRepeat(const QKeyEvent& key) const
     {

@@ -2,7 +2,7 @@
 // The drawing and the quiz rules with chosen random values, and the program's random source.
 #include "core/questions.h"
 #include "core/quiz_session.h"
-#include "fake_services.h"
+#include "scripted_random.h"
 
 #include <QSet>
 #include <QTest>
@@ -52,12 +52,16 @@ private Q_SLOTS:
         QuizSession quiz(2, random);
         quiz.start();
         const int right = quiz.rightIndex();
-        QVERIFY(quiz.question() == *Questions::QuesBank[5] && right == Questions::QuesBank[5]->rightAnswer() - 1);
+        QCOMPARE(quiz.question(), *Questions::QuesBank[5]);
+        QCOMPARE(right, Questions::QuesBank[5]->rightAnswer() - 1);
         const QuizSession::Choice wrong = quiz.choose((right + 1) % 4);
-        QVERIFY(wrong.scored && !wrong.right && wrong.rightIndex == right && !quiz.choose(right).scored);
+        QCOMPARE(std::tuple(wrong.scored, wrong.right, wrong.rightIndex), std::tuple(true, false, right));
+        QCOMPARE(quiz.choose(right).scored, false);
         quiz.next();
-        QVERIFY(quiz.question() == *Questions::QuesBank[9] && quiz.finished() && !quiz.answered());
-        QVERIFY(!quiz.choose(-1).scored && !quiz.choose(4).scored && quiz.choose(quiz.rightIndex()).right);
+        QCOMPARE(quiz.question(), *Questions::QuesBank[9]);
+        QCOMPARE(std::tuple(quiz.finished(), quiz.answered()), std::tuple(true, false));
+        QCOMPARE(std::tuple(quiz.choose(-1).scored, quiz.choose(4).scored), std::tuple(false, false));
+        QCOMPARE(quiz.choose(quiz.rightIndex()).right, true);
         quiz.next(); // past the count: no draw
         QCOMPARE(std::tuple(quiz.taken(), quiz.rightCount(), quiz.wrongCount()), std::tuple(2, 1, 1));
     }
@@ -69,8 +73,10 @@ private Q_SLOTS:
         QSet<float> values;
         for (int i = 0; i < 1000; ++i, random.Reseed())
             values.insert(random.NextValue());
-        QVERIFY(values.size() > 990 && *std::min_element(values.begin(), values.end()) >= 0.0f &&
-                *std::max_element(values.begin(), values.end()) < 1.0f);
+        const auto [lowest, highest] = std::minmax_element(values.begin(), values.end());
+        QCOMPARE_GT(values.size(), 990);
+        QCOMPARE_GE(*lowest, 0.0f);
+        QCOMPARE_LT(*highest, 1.0f);
     }
 };
 

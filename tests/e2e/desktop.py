@@ -5,6 +5,7 @@
 
 import os
 import re
+import shutil
 import subprocess
 import tempfile
 import time
@@ -31,10 +32,20 @@ def player_home():
     return home
 
 
-def opened_pages(home):
-    """The files the desktop was asked to open, in order."""
-    log = os.path.join(home, "opened.log")
-    return open(log).read().split() if os.path.exists(log) else []
+def sanitizer_options(work):
+    """Under the sanitizers: Qt's X connection runs through libraries not ours, whose reports are
+    suppressed; the suppression files are copied where the player can read them."""
+    if "ASAN_OPTIONS" not in ENV:
+        return
+    ENV["ASAN_OPTIONS"] += ":suppressions=" + os.path.join(os.path.dirname(__file__), "asan.supp")
+    for var in ("ASAN_OPTIONS", "LSAN_OPTIONS"):
+        ENV[var] = re.sub(r"(?<=\bsuppressions=)[^:]+", lambda m: shutil.copy(m[0], work), ENV.get(var, ""))
+
+
+def opened(home, page, count):
+    """Waits until the stand-in xdg-open has been asked for the page count times, and nothing else."""
+    log, wanted = os.path.join(home, "opened.log"), ["file://" + page] * count
+    wait(lambda: os.path.exists(log) and open(log).read().split() == wanted, f"{page} to be opened {count} times")
 
 
 def wait(predicate, what, timeout=30):

@@ -20,7 +20,7 @@ import sys
 import threading
 import time
 
-from desktop import Desktop, click, find, keys, opened_pages, player_home, wait
+from desktop import Desktop, click, find, keys, opened, player_home, sanitizer_options
 
 VERDICT = (
     r"notification Your answer: (?P<word>right|wrong)\. (?:The right answer: (?P<right>.+)\. )?"
@@ -179,7 +179,7 @@ def page_rows(page):
 
 
 def check_page(home, page, times, player):
-    wait(lambda: len(opened_pages(home)) == times, f"the page to be opened {times} times")
+    opened(home, page, times)
     assert page_rows(page) == player.rows, f"the page holds {page_rows(page)}; Orca said {player.rows}"
 
 
@@ -190,6 +190,7 @@ def main(artefacts, program):
     shutil.rmtree(artefacts, ignore_errors=True)
     os.makedirs(artefacts)
     home = player_home()
+    sanitizer_options(home)
     program, page = shutil.copy(program, home), os.path.join(home, "Results.htm")
     desktop = player = None
     try:
@@ -208,7 +209,7 @@ def main(artefacts, program):
         go_home(player)
         player.press("Tab", "Tab", then="Previous Results push button")
         player.press("space")
-        wait(lambda: len(opened_pages(home)) == 3, "Previous Results to open the page")
+        opened(home, page, 3)  # by Previous Results
         return 0
     except Exception as failure:
         return f"FAIL: {failure}"

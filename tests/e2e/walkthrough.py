@@ -29,7 +29,7 @@ import subprocess
 import sys
 import time
 
-from desktop import ENV, Atspi, Desktop, centre, click, controls, find, keys, opened_pages, player_home, run, wait
+from desktop import Atspi, Desktop, centre, click, controls, find, keys, opened, player_home, run, sanitizer_options, wait
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 WELCOME, QUIZ = "Tevrinic Quiz", "Tevrinic Quiz "  # the quiz screen's caption ends with a blank
@@ -45,34 +45,21 @@ def grab(control, *save):
 
 def settled(part):
     """The screen inside part, once two grabs 0.2 s apart agree: nothing is being redrawn."""
-    last = grab(part)
-    while True:
+    last, now = None, grab(part)
+    while now != last:
         time.sleep(0.2)
-        now = grab(part)
-        if now == last:
-            return now
-        last = now
-
-
-def tint(rgb, channel):
-    """Whether more than two pixels lean clearly to that channel (0 red, 1 green)."""
-    pixels = zip(*[iter(rgb)] * 3)
-    leaning = [p for p in pixels if p[channel] > max(p[:channel] + p[channel + 1 :]) + 40]
-    return len(leaning) > 2
+        last, now = now, grab(part)
+    return now
 
 
 def colours(answers):
-    """Each answer's text: green, red or neither."""
+    """Each answer's text: green, red or neither, where more than two pixels lean clearly to it."""
     named = []
     for answer in answers:
-        rgb = grab(answer)
-        named.append("green" if tint(rgb, 1) else "red" if tint(rgb, 0) else "")
+        pixels = list(zip(*[iter(grab(answer))] * 3))
+        leaning = [sum(p[c] > max(p[:c] + p[c + 1 :]) + 40 for p in pixels) > 2 for c in (0, 1)]
+        named.append("green" if leaning[1] else "red" if leaning[0] else "")
     return named
-
-
-def opened(home, page, count):
-    """The stand-in xdg-open was asked for the page count times, and nothing else."""
-    wait(lambda: opened_pages(home) == ["file://" + page] * count, f"the desktop to be asked {count} times for {page}")
 
 
 def answer_box(title, text, keys_to_press):
@@ -83,10 +70,14 @@ def answer_box(title, text, keys_to_press):
     wait(lambda: not controls("alert", title), f"the {title} box to close")
 
 
+def type_count(count):
+    click(find("text", COUNT))
+    keys("ctrl+a", count)
+
+
 def refuse_count():
     """Return held in the count box with a count out of range brings one message, which stays."""
-    click(find("text", COUNT))
-    keys("ctrl+a", "1")
+    type_count("1")
     run("xdotool", "keydown", "Return")
     find("alert", "Error")
     closed = False
@@ -100,8 +91,7 @@ def refuse_count():
 
 def start_by_double_click():
     """A quiz of 8, started by a double click whose second click lands on answer 3's row."""
-    click(find("text", COUNT))
-    keys("ctrl+a", "8")
+    type_count("8")
     x, y = click(find("push button", "Start Quiz"), times=2)
     group = find("panel", "Question 1 of 8: .*", gone=WELCOME).get_extents(Atspi.CoordType.SCREEN)
     # An answer's extents cover its mark and text; the whole row takes the click.
@@ -118,10 +108,7 @@ def answers_of(number, of=8):
 
 def pick(answers, index, by_key):
     """Picks an answer; returns the colours it brings, which must be one right or one wrong."""
-    if by_key:
-        keys(str(index + 1))
-    else:
-        click(answers[index])
+    keys(str(index + 1)) if by_key else click(answers[index])
     marks = wait(lambda: colours(answers)[index] and colours(answers), f"answer {index + 1} to take its colour")
     assert sorted(marks) in (["", "", "", "green"], ["", "", "green", "red"]), f"answer {index + 1}: {marks}"
     return marks
@@ -138,14 +125,15 @@ def next_and_click_at_once(number):
 
 # How each of the 8 questions is answered (its answer (n - 1) % 4 + 1), and how the player then
 # moves on; question 6 is answered by the click that comes right after Next.
+SPACE_TWICE = ["key", "Tab", "Tab", "space", "sleep", "0.12", "key", "space"]
 ROAD = {
     1: ("click", ["click Next"]),
     2: ("click", ["key", "Return"]),
-    3: ("click", ["key", "Tab", "Tab", "space", "sleep", "0.12", "key", "space"]),
+    3: ("click", SPACE_TWICE),
     4: ("click", ["key", "Tab", "Tab", "keydown", "KP_Enter", "sleep", "1.5", "keyup", "KP_Enter"]),
     5: ("key", ["Next, and a click at once"]),
     6: (None, ["key", "Return"]),
-    7: ("key", ["key", "Tab", "Tab", "space", "sleep", "0.12", "key", "space"]),
+    7: ("key", SPACE_TWICE),
     8: ("key", []),
 }
 
@@ -188,16 +176,15 @@ def home(yes):
     click(find("push button", "Home"))
     answer_box("Confirm", "Do you really want to quit current session", "alt+y" if yes else "Return")
     if yes:
-        find("frame", WELCOME, gone=QUIZ)
-    else:
-        assert controls("frame", QUIZ), "No left the quiz"
-        assert not controls("frame", WELCOME), "No brought the welcome screen"
+        return find("frame", WELCOME, gone=QUIZ)
+    assert controls("frame", QUIZ), "No left the quiz"
+    assert not controls("frame", WELCOME), "No brought the welcome screen"
 
 
 def start_by_return():
     """More Returns, one held past the key repeat, keep question 1 as it is."""
-    click(find("text", COUNT))
-    keys("ctrl+a", "3", "Return")
+    type_count("3")
+    keys("Return")
     find("panel", "Question 1 of 3: .*", gone=WELCOME)
     quiz = find("frame", QUIZ)
     first = settled(quiz)
@@ -208,8 +195,7 @@ def start_by_return():
 def machine_pace(home, page):
     """A quiz of 3 played as fast as a machine clicks: an answer, then Next (last Result), each
     50 ms after the last click. Every answer counts: the page has a row for each."""
-    click(find("text", COUNT))
-    keys("ctrl+a", "3")
+    type_count("3")
     click(find("push button", "Start Quiz"))
     answer, next_button = centre(answers_of(1, of=3)[0]), centre(find("push button", "Next"))
     clicks = []
@@ -233,16 +219,6 @@ def install(build, work):
         player = ["setpriv", f"--reuid={nobody.pw_uid}", f"--regid={nobody.pw_gid}", "--clear-groups"]
     subprocess.run(["chmod", "-R", "a-w", prefix], check=True)
     return prefix + "/bin/TevrinQuiz", os.path.join(work, ".local/share/TevrinQuiz/Results.htm"), player
-
-
-def sanitizer_options(work):
-    """Under the sanitizers: Qt's X connection runs through libraries not ours, whose reports are
-    suppressed; the suppression files are copied where the player can read them."""
-    if "ASAN_OPTIONS" not in ENV:
-        return
-    ENV["ASAN_OPTIONS"] += ":suppressions=" + os.path.join(HERE, "asan.supp")
-    for var in ("ASAN_OPTIONS", "LSAN_OPTIONS"):
-        ENV[var] = re.sub(r"(?<=\bsuppressions=)[^:]+", lambda m: shutil.copy(m[0], work), ENV.get(var, ""))
 
 
 def main(artefacts, program, build=None):

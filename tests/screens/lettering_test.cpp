@@ -4,31 +4,17 @@
 // question of the bank. Run on Xvfb at the scales players use; where the platform draws no X
 // window (Windows), only the fit is judged.
 #include "core/questions.h"
-#include "fake_services.h"
-#include "screen_controls.h"
+#include "screen_rig.h"
 #include "screens/answer_button.h"
-#include "screens/quiz_screen.h"
-#include "screens/screen_flow.h"
-#include "screens/screen_fonts.h"
-#include "screens/welcome_screen.h"
 
-#include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleOptionButton>
-#include <QTest>
 #include <numeric>
 
 namespace {
 
-enum class Check
-{
-    Bold,
-    Spacing,
-    Lines
-};
 using Ink = QList<QList<double>>;
 
 // How dark each pixel of a control's text is on the X server's screen, 0 to 1 against the paper.
@@ -112,38 +98,28 @@ class LetteringTest : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<FakeServices> m_desk;
-    std::unique_ptr<ScreenFlow> m_flow;
+    std::optional<ScreenRig> m_rig;
 
+    // A quiz that shows the given bank entries first.
     bool startQuiz(const QList<int>& draws)
     {
-        m_desk->draws = draws;
-        find<QLineEdit>(m_flow->Welcome, u"Text1"_qs)->setText(QString::number(std::max(2, int(draws.size()))));
-        click(find(m_flow->Welcome, u"Start"_qs));
-        return m_flow->Quiz && QTest::qWaitForWindowExposed(m_flow->Quiz);
+        m_rig->desk.draws = draws;
+        return m_rig->startQuiz(QString::number(std::max(2, int(draws.size()))));
     }
 
 private Q_SLOTS:
     void init()
     {
-        ScreenFonts::InstallTahoma();
-        QApplication::setQuitOnLastWindowClosed(false);
-        m_desk = std::make_unique<FakeServices>();
-        m_flow = std::make_unique<ScreenFlow>(*m_desk, m_desk->store(), m_desk->drawsFirst());
-        m_flow->ShowWelcome();
-        QVERIFY(QTest::qWaitForWindowExposed(m_flow->Welcome));
+        m_rig.emplace();
+        QVERIFY(QTest::qWaitForWindowExposed(m_rig->flow.Welcome));
     }
-    void cleanup()
-    {
-        m_flow.reset();
-        m_desk.reset();
-    }
+    void cleanup() { m_rig.reset(); }
 
     void lettering_data()
     {
         QTest::addColumn<int>("draw"); // the bank entry shown on the quiz screen; 0: the welcome screen
         QTest::addColumn<QString>("control");
-        QTest::addColumn<Check>("check");
+        QTest::addColumn<QString>("check"); // bold, spaced or lines
         // The longest question, and the longest answer and its place.
         Questions::LoadQuestions();
         const auto entry = [](int i) { return *Questions::QuesBank[static_cast<std::size_t>(i)]; };
@@ -155,37 +131,38 @@ private Q_SLOTS:
                     std::tie(answered, answer) = std::tuple(i, a);
             }
         const QString option = u"Option1_%1"_qs.arg(answer);
-        QTest::newRow("question bold") << question << u"Question"_qs << Check::Bold;
-        QTest::newRow("answer bold") << answered << option << Check::Bold;
-        QTest::newRow("top line bold") << question << u"Label2"_qs << Check::Bold;
-        QTest::newRow("question spaced") << question << u"Question"_qs << Check::Spacing;
-        QTest::newRow("answer spaced") << answered << option << Check::Spacing;
-        QTest::newRow("contact spaced") << 0 << u"Label2"_qs << Check::Spacing;
-        QTest::newRow("question lines") << question << u"Question"_qs << Check::Lines;
-        QTest::newRow("contact lines") << 0 << u"Label2"_qs << Check::Lines;
+        QTest::newRow("question bold") << question << u"Question"_qs << u"bold"_qs;
+        QTest::newRow("answer bold") << answered << option << u"bold"_qs;
+        QTest::newRow("top line bold") << question << u"Label2"_qs << u"bold"_qs;
+        QTest::newRow("question spaced") << question << u"Question"_qs << u"spaced"_qs;
+        QTest::newRow("answer spaced") << answered << option << u"spaced"_qs;
+        QTest::newRow("contact spaced") << 0 << u"Label2"_qs << u"spaced"_qs;
+        QTest::newRow("question lines") << question << u"Question"_qs << u"lines"_qs;
+        QTest::newRow("contact lines") << 0 << u"Label2"_qs << u"lines"_qs;
     }
     void lettering()
     {
         QFETCH(int, draw);
         QFETCH(QString, control);
-        QFETCH(Check, check);
+        QFETCH(QString, check);
         if (QGuiApplication::platformName() != u"xcb"_qs)
             QSKIP("judged on an X display");
-        QVERIFY(!draw || startQuiz({draw}));
-        QWidget* screen = draw ? static_cast<QWidget*>(m_flow->Quiz) : m_flow->Welcome;
+        if (draw)
+            QVERIFY(startQuiz({draw}));
+        QWidget* screen = draw ? static_cast<QWidget*>(m_rig->flow.Quiz) : m_rig->flow.Welcome;
         QWidget* w = find(screen, control);
         QTest::qWait(200); // the window's first paint reaches the server
         const Ink ink = inkOf(w);
         const qreal ratio = screen->devicePixelRatioF();
-        if (check == Check::Bold) { // heavier than the regular caption of Home beside it
+        if (check == u"bold") { // heavier than the regular caption of Home beside it
             const double regular = weight(inkOf(find(screen, u"home"_qs)));
             QVERIFY2(weight(ink) >= 1.4 * regular, qPrintable(u"%1 %2"_qs.arg(weight(ink)).arg(regular)));
         }
-        if (check == Check::Spacing) { // only the spaces between words are as wide as a space
+        if (check == u"spaced") { // only the spaces between words are as wide as a space
             const int space = int(QFontMetricsF(w->font()).horizontalAdvance(u' ') * ratio);
             QCOMPARE(gaps(ink, space), w->property("text").toString().count(u' ') - (bands(ink).size() - 1));
         }
-        if (check == Check::Lines) { // two lines a line's height apart, not touching
+        if (check == u"lines") { // two lines a line's height apart, not touching
             const QList<std::pair<int, int>> lines = bands(ink);
             QCOMPARE(lines.size(), 2);
             const int apart = lines[1].first - lines[0].first;
@@ -200,7 +177,7 @@ private Q_SLOTS:
             return label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
                                      : label->sizeHint().width() <= label->width();
         };
-        QWidget* welcome = m_flow->Welcome;
+        QWidget* welcome = m_rig->flow.Welcome;
         const auto right = [&](const char* name) {
             QWidget* w = find(welcome, QString::fromLatin1(name));
             return w->mapTo(welcome, QPoint(w->width(), 0)).x();
@@ -213,7 +190,7 @@ private Q_SLOTS:
         QList<int> all(Questions::BankSize);
         std::iota(all.begin(), all.end(), 1);
         QVERIFY(startQuiz(all));
-        QuizScreen* quiz = m_flow->Quiz;
+        QuizScreen* quiz = m_rig->flow.Quiz;
         auto* question = find<QLabel>(quiz, u"Question"_qs);
         for (int taken = 1; taken <= Questions::BankSize; ++taken) {
             QVERIFY2(fits(question), qPrintable(question->text()));
