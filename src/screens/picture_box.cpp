@@ -54,10 +54,9 @@ void PictureBox::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        // A held key presses once, as the toolkit's own buttons do.
+        // A held key's repeats never get here: the screens' press watch keeps them back.
         event->accept();
-        if (!event->isAutoRepeat())
-            Q_EMIT clicked();
+        Q_EMIT clicked();
         break;
     default:
         QWidget::keyPressEvent(event);
